@@ -1,0 +1,57 @@
+// The update cycle in its two modes, direct and interpolated.
+#include "core/led_update.h"
+
+#include "core/meter_settings.h"
+
+int32_t lastSample = 0;
+
+namespace {
+
+// An interpolated cycle shows eight frames between two samples.
+constexpr int32_t kFramesPerSample = 8;
+
+int32_t UpdateDirect(int32_t writeDelay) {
+  LedValues values{};
+  if (SampleAll(&values) != 0) return kUpdateSampleAllFailed;
+  if (WriteLedByte(ComposeFrame(values)) != 0) return kUpdateDirectWriteFailed;
+  SleepMilliseconds(writeDelay);
+  return kUpdateOk;
+}
+
+int32_t UpdateInterpolated(int32_t sourceLed, int32_t writeDelay) {
+  int32_t newSample = 0;
+  if (SampleOne(sourceLed, &newSample) != 0) return kUpdateSampleOneFailed;
+
+  // In 64 bits the difference of any two samples fits, the eighth of it
+  // truncates toward zero, and every frame lies between the two samples, so
+  // it fits in 32 bits again.
+  const int64_t step = (int64_t{newSample} - lastSample) / kFramesPerSample;
+  for (int32_t k = 0; k < kFramesPerSample; ++k) {
+    const auto frameValue = static_cast<int32_t>(lastSample + k * step);
+    LedValues values{};
+    values.fill(frameValue);
+    if (WriteLedByte(ComposeFrame(values)) != 0) return kUpdateInterpolatedWriteFailed;
+    SleepMilliseconds(writeDelay);
+  }
+  lastSample = newSample;
+  return kUpdateOk;
+}
+
+}  // namespace
+
+uint8_t ComposeFrame(const LedValues& values) {
+  int32_t byte = 0;
+  for (int32_t i = 0; i < kLedCount; ++i) {
+    const LedChannel& led = ledChannels[i];
+    if (led.floor <= values[i] && values[i] <= led.ceiling) byte += led.weight;
+  }
+  return static_cast<uint8_t>(byte);
+}
+
+int32_t UpdateLeds() {
+  const MeterOptions options = meterOptions;
+  if (options.interpolationLed == kInterpolationOff) return UpdateDirect(options.writeDelay);
+  return UpdateInterpolated(options.interpolationLed, options.writeDelay);
+}
+
+void ResetLedUpdate() { lastSample = 0; }

@@ -1,0 +1,29 @@
+// The update cycle: sample, compare with the LEDs' windows, write the LED byte.
+#pragma once
+
+#include <cstdint>
+
+#include "core/meter_io.h"
+
+// The interpolation source's value at the end of the last interpolated cycle.
+extern int32_t lastSample;
+
+enum UpdateStatus : int32_t {
+  kUpdateOk = 0,
+  kUpdateSampleAllFailed = 1,
+  kUpdateDirectWriteFailed = 2,
+  kUpdateSampleOneFailed = 3,
+  kUpdateInterpolatedWriteFailed = 4,
+};
+
+// The LED byte for one value per LED: the weights of the LEDs whose value
+// lies inside their window, both ends included.
+uint8_t ComposeFrame(const LedValues& values);
+
+// One cycle in the mode the settings name: one byte (direct) or eight frames
+// gliding from lastSample toward the new value (interpolated), each followed
+// by the write delay.
+int32_t UpdateLeds();
+
+// lastSample back to 0, as at process start.
+void ResetLedUpdate();

@@ -1,0 +1,164 @@
+// The update cycle: frames, statuses and pacing in both modes.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <vector>
+
+#include "core/led_update.h"
+#include "tests/core/meter_io_fakes.h"
+
+namespace {
+
+constexpr int32_t kDefaultFloors[kLedCount] = {0, 10, 20, 30, 40, 55, 70, 85};
+
+class LedUpdateTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ResetMeterSettings();
+    ResetLedUpdate();
+    ResetMeterIoFakes();
+    for (int32_t i = 0; i < kLedCount; ++i) SetLedRange(i, kDefaultFloors[i], 100);
+  }
+  static void Direct(int32_t delay = 40) { ASSERT_EQ(SetMeterOptions(kInterpolationOff, delay), 0); }
+  static void Interpolated(int32_t led, int32_t delay = 40) { ASSERT_EQ(SetMeterOptions(led, delay), 0); }
+  static LedValues Same(int32_t v) {
+    LedValues values{};
+    values.fill(v);
+    return values;
+  }
+};
+
+TEST_F(LedUpdateTest, ComposeFrameLightsLedsInsideTheirWindowsOnly) {
+  EXPECT_EQ(ComposeFrame(LedValues{5, 15, 25, 35, 45, 60, 75, 90}), 255);
+  EXPECT_EQ(ComposeFrame(Same(-1)), 0);
+  EXPECT_EQ(ComposeFrame(Same(0)), 1);     // exactly the floor
+  EXPECT_EQ(ComposeFrame(Same(100)), 255); // exactly every ceiling
+  EXPECT_EQ(ComposeFrame(Same(101)), 0);   // just above every ceiling
+  EXPECT_EQ(ComposeFrame(Same(54)), 31);   // just below LED 6's floor
+  EXPECT_EQ(ComposeFrame(Same(55)), 63);
+  EXPECT_EQ(ComposeFrame(LedValues{0, 9, 20, 29, 40, 101, 70, 84}), 1 + 4 + 16 + 64);
+}
+
+TEST_F(LedUpdateTest, ComposeFrameHandlesExtremeAndInvertedWindows) {
+  SetLedRange(0, INT32_MIN, INT32_MAX);
+  SetLedRange(7, 90, 10);  // never lit
+  LedValues values = Same(INT32_MIN);
+  EXPECT_EQ(ComposeFrame(values), 1);
+  values = Same(INT32_MAX);
+  EXPECT_EQ(ComposeFrame(values), 1);
+  values[7] = 50;
+  EXPECT_EQ(ComposeFrame(values), 1);
+}
+
+TEST_F(LedUpdateTest, DirectCycleWritesOneByteThenSleepsTheDelay) {
+  Direct(25);
+  fakes.allValues = {5, 15, 25, 35, 45, 60, 75, 90};
+  EXPECT_EQ(UpdateLeds(), 0);
+  fakes.allValues = {0, 0, 0, 0, 0, 0, 0, 0};
+  EXPECT_EQ(UpdateLeds(), 0);
+  EXPECT_EQ(fakes.writes, (std::vector<int32_t>{255, 1}));
+  EXPECT_EQ(fakes.sleeps, (std::vector<int32_t>{25, 25}));
+  EXPECT_EQ(fakes.sampleAllCalls, 2);
+  EXPECT_TRUE(fakes.sampleOneIndexes.empty());
+  EXPECT_EQ(lastSample, 0);
+}
+
+TEST_F(LedUpdateTest, DirectCycleFailures) {
+  Direct();
+  fakes.sampleAllStatus = 7;
+  EXPECT_EQ(UpdateLeds(), 1);
+  EXPECT_TRUE(fakes.writes.empty());
+  EXPECT_TRUE(fakes.sleeps.empty());
+
+  ResetMeterIoFakes();
+  fakes.failWriteAt = 0;
+  EXPECT_EQ(UpdateLeds(), 2);
+  EXPECT_TRUE(fakes.sleeps.empty());
+}
+
+struct GlideCase {
+  int32_t from, to;
+  std::vector<int32_t> bytes;
+};
+
+TEST_F(LedUpdateTest, InterpolatedCycleGlidesInEightFrames) {
+  // The default windows: floors 0, 10, ..., 85, ceilings 100.
+  const GlideCase cases[] = {
+      {0, 100, {1, 3, 7, 15, 31, 63, 127, 127}},   // frames 0, 12, ..., 84
+      {50, 45, {31, 31, 31, 31, 31, 31, 31, 31}},  // step truncates to 0
+      {0, -9, {1, 0, 0, 0, 0, 0, 0, 0}},           // frames 0, -1, ..., -7
+      {100, 0, {255, 255, 127, 63, 31, 31, 7, 3}},  // 100, 88, ..., 16
+  };
+  for (const GlideCase& c : cases) {
+    ResetMeterIoFakes();
+    lastSample = c.from;
+    Interpolated(2, 10);
+    fakes.oneValues = {c.to};
+    EXPECT_EQ(UpdateLeds(), 0) << c.from << " -> " << c.to;
+    EXPECT_EQ(fakes.writes, c.bytes) << c.from << " -> " << c.to;
+    EXPECT_EQ(fakes.sleeps, std::vector<int32_t>(8, 10));
+    EXPECT_EQ(fakes.sampleOneIndexes, std::vector<int32_t>{2});
+    EXPECT_EQ(fakes.sampleAllCalls, 0);
+    EXPECT_EQ(lastSample, c.to);
+  }
+}
+
+TEST_F(LedUpdateTest, NextInterpolatedCycleStartsAtTheNewValue) {
+  Interpolated(0);
+  fakes.oneValues = {100, 100};
+  EXPECT_EQ(UpdateLeds(), 0);
+  EXPECT_EQ(UpdateLeds(), 0);
+  const std::vector<int32_t> second(fakes.writes.begin() + 8, fakes.writes.end());
+  EXPECT_EQ(second, std::vector<int32_t>(8, 255));
+}
+
+TEST_F(LedUpdateTest, InterpolatedFrameValuesStepExactly) {
+  // One LED per frame value: LED k lights only at value 12 * k.
+  for (int32_t k = 0; k < kLedCount; ++k) SetLedRange(k, 12 * k, 12 * k);
+  Interpolated(5);
+  fakes.oneValues = {100};
+  EXPECT_EQ(UpdateLeds(), 0);
+  EXPECT_EQ(fakes.writes, (std::vector<int32_t>{1, 2, 4, 8, 16, 32, 64, 128}));
+}
+
+TEST_F(LedUpdateTest, InterpolatedFailuresKeepLastSample) {
+  Interpolated(0);
+  lastSample = 30;
+  fakes.sampleOneStatus = 1;
+  EXPECT_EQ(UpdateLeds(), 3);
+  EXPECT_TRUE(fakes.writes.empty());
+  EXPECT_EQ(lastSample, 30);
+
+  ResetMeterIoFakes();
+  fakes.oneValues = {100};
+  fakes.failWriteAt = 3;
+  EXPECT_EQ(UpdateLeds(), 4);
+  EXPECT_EQ(fakes.writes.size(), 3u);   // frames 0..2 stay on the LEDs
+  EXPECT_EQ(fakes.sleeps.size(), 3u);   // no pause after the failed write
+  EXPECT_EQ(lastSample, 30);
+}
+
+TEST_F(LedUpdateTest, ExtremeSamplesGlideWithoutOverflow) {
+  // The sanitizers of the host build would stop on any signed overflow here.
+  SetLedRange(0, INT32_MIN, -1);
+  SetLedRange(1, 0, INT32_MAX);
+  Interpolated(0);
+  const struct {
+    int32_t from, to, frame7;
+  } cases[] = {
+      {INT32_MIN, INT32_MAX, INT32_MIN + 7 * ((int64_t{INT32_MAX} - INT32_MIN) / 8)},
+      {INT32_MAX, INT32_MIN, INT32_MAX + 7 * ((int64_t{INT32_MIN} - INT32_MAX) / 8)},
+  };
+  for (const auto& c : cases) {
+    ResetMeterIoFakes();
+    lastSample = c.from;
+    fakes.oneValues = {c.to};
+    ASSERT_EQ(UpdateLeds(), 0);
+    ASSERT_EQ(fakes.writes.size(), 8u);
+    EXPECT_EQ(fakes.writes.front(), c.from < 0 ? 1 : 2);
+    EXPECT_EQ(fakes.writes.back(), c.frame7 < 0 ? 1 : 2);
+    EXPECT_EQ(lastSample, c.to);
+  }
+}
+
+}  // namespace

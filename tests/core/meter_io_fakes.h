@@ -1,0 +1,26 @@
+// Recording stand-ins for the sources, the port and the pause, linked into
+// the core's test programs in place of the real ones.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "core/meter_io.h"
+
+struct MeterIoFakes {
+  LedValues allValues{};          // what SampleAll hands out
+  std::vector<int32_t> oneValues; // what successive SampleOne calls hand out
+  int32_t sampleAllStatus = 0;
+  int32_t sampleOneStatus = 0;
+  int32_t failWriteAt = -1;       // index of the write that fails, -1 never
+
+  int32_t sampleAllCalls = 0;
+  std::vector<int32_t> sampleOneIndexes;
+  std::vector<int32_t> writes;    // every value handed to WriteLedByte
+  std::vector<int32_t> sleeps;    // every pause asked for
+};
+
+extern MeterIoFakes fakes;
+
+// Clears the record and the scripted answers.
+void ResetMeterIoFakes();
