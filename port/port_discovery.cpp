@@ -1,0 +1,58 @@
+// Walks the spooler's port listing and reports the parallel ports that can be
+// opened; keeps the first one as the program's port name.
+#include "port/port_discovery.h"
+
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "port/port_probe.h"
+
+std::string portName;
+
+namespace {
+
+// A heap copy of name cut at its first ':' (LPT1: becomes LPT1); null when
+// it cannot be allocated.
+std::unique_ptr<char[]> CandidateName(const char* name) {
+  const std::size_t length = std::strlen(name);
+  std::unique_ptr<char[]> copy(new (std::nothrow) char[length + 1]);
+  if (!copy) return copy;
+  std::memcpy(copy.get(), name, length + 1);
+  if (char* colon = std::strchr(copy.get(), ':')) *colon = '\0';
+  return copy;
+}
+
+bool IsParallelPort(const char* candidate) {
+  const PortProbe probe = ProbePort(candidate);
+  if (!probe.opened) return false;  // absent, or held by another program
+  if (probe.propertiesRead && probe.providerSubType == kParallelPortSubType) return true;
+  return std::strstr(candidate, "LPT") != nullptr;
+}
+
+}  // namespace
+
+int32_t EnumParallelPorts(PortCallback callback) {
+  if (callback == nullptr) return 0;
+
+  const uint32_t size = PortListingSize();
+  // operator new[] gives storage aligned for the records' pointers.
+  std::unique_ptr<unsigned char[]> listing(new (std::nothrow) unsigned char[size]);
+  if (!listing) return 1;
+  uint32_t count = 0;
+  if (!ReadPortListing(listing.get(), size, &count)) return 2;
+
+  for (uint32_t i = 0; i < count; ++i) {
+    const char* name = PortListingName(listing.get(), i);
+    if (name == nullptr) continue;
+    const std::unique_ptr<char[]> candidate = CandidateName(name);
+    if (!candidate) continue;
+    if (IsParallelPort(candidate.get())) callback(candidate.get());
+  }
+  return 0;
+}
+
+void RememberFirstPort(const char* name) {
+  if (name == nullptr || !portName.empty()) return;
+  portName = name;
+}
