@@ -2,7 +2,6 @@
 #include "emulation/pdh/host_readings.h"
 
 #include <windows.h>
-#include <psapi.h>
 #include <winternl.h>
 
 #include <vector>
@@ -40,17 +39,17 @@ void ReadCpus(HostSnapshot& snapshot) {
   }
 }
 
+// Wine answers available memory from the host, but its commit figures are the
+// host's memory in use, not the memory processes have committed; those come from
+// /proc/meminfo, whose commit limit is the kernel's overcommit limit.
 void ReadMemory(HostSnapshot& snapshot) {
   MEMORYSTATUSEX status = {};
   status.dwLength = sizeof(status);
   if (GlobalMemoryStatusEx(&status)) snapshot.availableBytes = static_cast<int64_t>(status.ullAvailPhys);
-  PERFORMANCE_INFORMATION performance = {};
-  performance.cb = sizeof(performance);
-  if (GetPerformanceInfo(&performance, sizeof(performance))) {
-    const int64_t page = static_cast<int64_t>(performance.PageSize);
-    snapshot.committedBytes = static_cast<int64_t>(performance.CommitTotal) * page;
-    snapshot.commitLimitBytes = static_cast<int64_t>(performance.CommitLimit) * page;
-  }
+  std::string text;
+  if (!ReadHostFile("Z:\\proc\\meminfo", text)) return;
+  ParseMeminfoBytes(text, "Committed_AS", snapshot.committedBytes);
+  ParseMeminfoBytes(text, "CommitLimit", snapshot.commitLimitBytes);
 }
 
 // Wine's own process and thread counts cover only the programs of its prefix,

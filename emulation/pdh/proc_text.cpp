@@ -2,6 +2,7 @@
 #include "emulation/pdh/proc_text.h"
 
 #include <array>
+#include <algorithm>
 #include <cctype>
 
 namespace {
@@ -76,4 +77,21 @@ bool IsProcessEntry(std::string_view name) {
     if (!std::isdigit(static_cast<unsigned char>(c))) return false;
   }
   return true;
+}
+
+bool ParseMeminfoBytes(std::string_view text, std::string_view field, int64_t& bytes) {
+  size_t line = 0;
+  while (line < text.size()) {
+    const size_t end = std::min(text.find('\n', line), text.size());
+    const std::string_view entry = text.substr(line, end - line);
+    line = end + 1;
+    if (entry.size() <= field.size() || entry.substr(0, field.size()) != field || entry[field.size()] != ':') continue;
+    size_t pos = field.size() + 1;
+    SkipSpaces(entry, pos);
+    int64_t kb = 0;
+    if (!TakeNumber(entry, pos, kb, false)) return false;
+    bytes = kb * 1024;
+    return true;
+  }
+  return false;
 }

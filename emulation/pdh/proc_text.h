@@ -18,3 +18,6 @@ bool ParseMilliCelsius(std::string_view text, int64_t& milliKelvin);
 
 // A /proc entry that is a process: a name of digits only.
 bool IsProcessEntry(std::string_view name);
+
+// A "Name:   123 kB" line of /proc/meminfo, in bytes. False when the field is absent.
+bool ParseMeminfoBytes(std::string_view text, std::string_view field, int64_t& bytes);

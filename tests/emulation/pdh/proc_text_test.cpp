@@ -72,3 +72,30 @@ TEST(ProcText, OnlyNumberedEntriesAreProcesses) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ProcText, MeminfoFieldsAreFoundByTheirWholeName) {
+  const char* text =
+      "MemTotal:       24683748 kB\nCommitLimit:    12341872 kB\nCommitted_AS:    2926920 kB\nCommitted: x\n";
+  const struct {
+    const char* field;
+    bool ok;
+    int64_t bytes;
+  } cases[] = {
+      {"MemTotal", true, 24683748LL * 1024},
+      {"Committed_AS", true, 2926920LL * 1024},
+      {"CommitLimit", true, 12341872LL * 1024},
+      {"Committed", false, 0},
+      {"Commit", false, 0},
+      {"SwapTotal", false, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.field);
+    int64_t bytes = -1;
+    ASSERT_EQ(ParseMeminfoBytes(text, c.field, bytes), c.ok);
+    EXPECT_EQ(bytes, c.ok ? c.bytes : -1);
+  }
+}
+
+}  // namespace
