@@ -1,0 +1,227 @@
+// Our pdh.dll under Wine: refusal codes, handle checks, the two-collection rule and real host figures.
+#include <windows.h>
+#include <pdh.h>
+#include <pdhmsg.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "host_figures.h"
+#include "pdh_library.h"
+
+namespace {
+
+constexpr PDH_STATUS Status(DWORD code) { return static_cast<PDH_STATUS>(code); }
+
+class PdhCounters : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(Pdh().module, nullptr);
+    ASSERT_EQ(Pdh().openQuery(nullptr, 0, &query), ERROR_SUCCESS);
+  }
+  void TearDown() override {
+    if (query != nullptr) Pdh().closeQuery(query);
+  }
+  PDH_HCOUNTER Add(const std::string& path) {
+    PDH_HCOUNTER counter = nullptr;
+    EXPECT_EQ(Pdh().addCounter(query, path.c_str(), 0, &counter), ERROR_SUCCESS) << path;
+    return counter;
+  }
+  double Value(PDH_HCOUNTER counter, DWORD format = PDH_FMT_DOUBLE) {
+    PDH_FMT_COUNTERVALUE value = {};
+    EXPECT_EQ(Pdh().formattedValue(counter, format, nullptr, &value), ERROR_SUCCESS);
+    EXPECT_EQ(value.CStatus, PDH_CSTATUS_VALID_DATA);
+    return value.doubleValue;
+  }
+  PDH_HQUERY query = nullptr;
+};
+
+struct RefusalCase {
+  const char* path;
+  DWORD status;
+};
+
+TEST_F(PdhCounters, AddRefusesUnknownPartsWithThePlatformsCodes) {
+  const RefusalCase cases[] = {
+      {"\\Processor(_Total)\\% Processor Time", ERROR_SUCCESS},
+      {"\\Memory\\Available MBytes", ERROR_SUCCESS},
+      {"\\Nothing\\Available MBytes", PDH_CSTATUS_NO_OBJECT},
+      {"\\Memory\\Nothing", PDH_CSTATUS_NO_COUNTER},
+      {"\\Processor(999)\\% Processor Time", PDH_CSTATUS_NO_INSTANCE},
+      {"\\Memory(1)\\Available MBytes", PDH_CSTATUS_NO_INSTANCE},
+      {"\\\\NOSUCHMACHINE\\Memory\\Available MBytes", PDH_CSTATUS_NO_MACHINE},
+      {"Memory\\Available MBytes", PDH_CSTATUS_BAD_COUNTERNAME},
+      {"\\Processor(_Total\\% Processor Time", PDH_CSTATUS_BAD_COUNTERNAME},
+  };
+  for (const RefusalCase& c : cases) {
+    SCOPED_TRACE(c.path);
+    PDH_HCOUNTER counter = nullptr;
+    EXPECT_EQ(Pdh().addCounter(query, c.path, 0, &counter), Status(c.status));
+  }
+  PDH_HCOUNTER counter = nullptr;
+  EXPECT_EQ(Pdh().addCounter(query, nullptr, 0, &counter), Status(PDH_INVALID_ARGUMENT));
+  EXPECT_EQ(Pdh().addCounter(query, "\\Memory\\Available MBytes", 0, nullptr), Status(PDH_INVALID_ARGUMENT));
+}
+
+TEST_F(PdhCounters, OpenQueryTakesLiveDataOnly) {
+  PDH_HQUERY other = nullptr;
+  EXPECT_EQ(Pdh().openQuery("C:\\log.blg", 0, &other), Status(PDH_INVALID_DATASOURCE));
+  EXPECT_EQ(Pdh().openQuery(nullptr, 0, nullptr), Status(PDH_INVALID_ARGUMENT));
+}
+
+TEST_F(PdhCounters, StaleAndForeignHandlesAreRefusedWithoutHarm) {
+  const PDH_HCOUNTER counter = Add("\\Memory\\Committed Bytes");
+  int local = 0;
+  const std::vector<HANDLE> foreign = {nullptr, &local, INVALID_HANDLE_VALUE, counter};
+  PDH_FMT_COUNTERVALUE value = {};
+  for (HANDLE handle : foreign) {
+    EXPECT_EQ(Pdh().closeQuery(handle), Status(PDH_INVALID_HANDLE));
+    EXPECT_EQ(Pdh().collectQuery(handle), Status(PDH_INVALID_HANDLE));
+  }
+  EXPECT_EQ(Pdh().removeCounter(query), Status(PDH_INVALID_HANDLE));
+  EXPECT_EQ(Pdh().formattedValue(&local, PDH_FMT_LONG, nullptr, &value), Status(PDH_INVALID_HANDLE));
+
+  // Removing a counter from a closed query: the counter went with the query.
+  ASSERT_EQ(Pdh().closeQuery(query), ERROR_SUCCESS);
+  EXPECT_EQ(Pdh().removeCounter(counter), Status(PDH_INVALID_HANDLE));
+  EXPECT_EQ(Pdh().formattedValue(counter, PDH_FMT_LONG, nullptr, &value), Status(PDH_INVALID_HANDLE));
+  EXPECT_EQ(Pdh().collectQuery(query), Status(PDH_INVALID_HANDLE));
+  EXPECT_EQ(Pdh().closeQuery(query), Status(PDH_INVALID_HANDLE));
+  query = nullptr;
+}
+
+TEST_F(PdhCounters, RateCountersNeedTwoCollections) {
+  EXPECT_EQ(Pdh().collectQuery(query), Status(PDH_NO_DATA));
+  const PDH_HCOUNTER cpu = Add("\\Processor(_Total)\\% Processor Time");
+  PDH_FMT_COUNTERVALUE value = {};
+  EXPECT_EQ(Pdh().formattedValue(cpu, PDH_FMT_LONG, nullptr, &value), Status(PDH_INVALID_DATA));
+  ASSERT_EQ(Pdh().collectQuery(query), ERROR_SUCCESS);
+  EXPECT_EQ(Pdh().formattedValue(cpu, PDH_FMT_LONG, nullptr, &value), Status(PDH_INVALID_DATA));
+  EXPECT_EQ(value.CStatus, PDH_CSTATUS_INVALID_DATA);
+  Sleep(100);
+  ASSERT_EQ(Pdh().collectQuery(query), ERROR_SUCCESS);
+  DWORD type = 0;
+  ASSERT_EQ(Pdh().formattedValue(cpu, PDH_FMT_LONG, &type, &value), ERROR_SUCCESS);
+  EXPECT_EQ(value.CStatus, PDH_CSTATUS_VALID_DATA);
+  EXPECT_GE(value.longValue, 0);
+  EXPECT_LE(value.longValue, 100);
+  EXPECT_NE(type, 0u);
+  EXPECT_EQ(Pdh().formattedValue(cpu, PDH_FMT_LONG | PDH_FMT_DOUBLE, nullptr, &value), Status(PDH_INVALID_ARGUMENT));
+  EXPECT_EQ(Pdh().formattedValue(cpu, PDH_FMT_LONG, nullptr, nullptr), Status(PDH_INVALID_ARGUMENT));
+
+  // A counter removed from a live query is stale; the query goes on.
+  ASSERT_EQ(Pdh().removeCounter(cpu), ERROR_SUCCESS);
+  EXPECT_EQ(Pdh().removeCounter(cpu), Status(PDH_INVALID_HANDLE));
+  EXPECT_EQ(Pdh().collectQuery(query), Status(PDH_NO_DATA));
+}
+
+TEST_F(PdhCounters, MemoryAndSystemMatchTheHostsOwnFigures) {
+  const PDH_HCOUNTER availableMb = Add("\\Memory\\Available MBytes");
+  const PDH_HCOUNTER availableKb = Add("\\Memory\\Available KBytes");
+  const PDH_HCOUNTER committed = Add("\\Memory\\Committed Bytes");
+  const PDH_HCOUNTER committedShare = Add("\\Memory\\% Committed Bytes In Use");
+  const PDH_HCOUNTER processes = Add("\\System\\Processes");
+  const PDH_HCOUNTER threads = Add("\\System\\Threads");
+  const PDH_HCOUNTER upTime = Add("\\System\\System Up Time");
+  ASSERT_EQ(Pdh().collectQuery(query), ERROR_SUCCESS);
+
+  // Memory moves while the test runs: within 5% or 64 MiB of /proc/meminfo.
+  const double hostAvailableKb = static_cast<double>(MeminfoKb("MemAvailable"));
+  EXPECT_NEAR(Value(availableKb), hostAvailableKb, std::max(hostAvailableKb * 0.05, 65536.0));
+  EXPECT_NEAR(Value(availableMb), hostAvailableKb / 1024, std::max(hostAvailableKb / 1024 * 0.05, 64.0));
+  const double hostCommitted = static_cast<double>(MeminfoKb("Committed_AS")) * 1024;
+  EXPECT_NEAR(Value(committed), hostCommitted, std::max(hostCommitted * 0.10, 64.0 * 1024 * 1024));
+  EXPECT_GT(Value(committedShare), 0.0);
+  EXPECT_LE(Value(committedShare), 100.0);
+
+  // Processes and threads come and go (other tests run alongside): within 20%.
+  const double hostProcesses = static_cast<double>(HostProcessCount());
+  EXPECT_NEAR(Value(processes), hostProcesses, std::max(hostProcesses * 0.2, 10.0));
+  const double hostThreads = static_cast<double>(HostThreadCount());
+  EXPECT_NEAR(Value(threads), hostThreads, std::max(hostThreads * 0.2, 20.0));
+  EXPECT_NEAR(Value(upTime), UptimeSeconds(), 2.0);
+}
+
+// Spins on one processor while the counters and /proc/stat watch the same second.
+TEST_F(PdhCounters, ABusyLoopRaisesProcessorTime) {
+  SYSTEM_INFO info;
+  GetSystemInfo(&info);
+  const double processors = info.dwNumberOfProcessors;
+  const PDH_HCOUNTER total = Add("\\Processor(_Total)\\% Processor Time");
+  const PDH_HCOUNTER first = Add("\\Processor(0)\\% Processor Time");
+  const PDH_HCOUNTER idle = Add("\\Processor(_Total)\\% Idle Time");
+  const PDH_HCOUNTER user = Add("\\Processor(_Total)\\% User Time");
+  const PDH_HCOUNTER privileged = Add("\\Processor(_Total)\\% Privileged Time");
+
+  std::atomic<bool> stop{false};
+  std::thread spinner([&stop] {
+    SetThreadAffinityMask(GetCurrentThread(), 1);
+    volatile unsigned long long spins = 0;
+    while (!stop.load(std::memory_order_relaxed)) spins = spins + 1;
+  });
+  Sleep(200);
+  int64_t busyBefore = 0, totalBefore = 0, busyAfter = 0, totalAfter = 0;
+  CpuJiffies("cpu", busyBefore, totalBefore);
+  ASSERT_EQ(Pdh().collectQuery(query), ERROR_SUCCESS);
+  Sleep(1500);
+  ASSERT_EQ(Pdh().collectQuery(query), ERROR_SUCCESS);
+  CpuJiffies("cpu", busyAfter, totalAfter);
+  stop = true;
+  spinner.join();
+
+  const double hostPercent = 100.0 * (busyAfter - busyBefore) / std::max<int64_t>(totalAfter - totalBefore, 1);
+  const double pdhPercent = Value(total);
+  EXPECT_GE(pdhPercent, 0.8 * 100.0 / processors) << "one of " << processors << " processors was kept busy";
+  EXPECT_NEAR(pdhPercent, hostPercent, 15.0);
+  EXPECT_GE(Value(first), 80.0);
+  EXPECT_NEAR(Value(idle), 100.0 - pdhPercent, 0.5);
+  EXPECT_NEAR(Value(user) + Value(privileged), pdhPercent, 0.5);
+}
+
+TEST_F(PdhCounters, EveryHostInterfaceIsAnInstanceAndTheTotalIsTheirSum) {
+  const std::vector<std::string> names = HostInterfaces();
+  std::vector<PDH_HCOUNTER> counters;
+  for (const std::string& name : names) counters.push_back(Add("\\Network Interface(" + name + ")\\Bytes Total/sec"));
+  const PDH_HCOUNTER total = Add("\\Network Interface(_Total)\\Bytes Total/sec");
+  PDH_HCOUNTER loopback = nullptr;
+  EXPECT_EQ(Pdh().addCounter(query, "\\Network Interface(lo)\\Bytes Total/sec", 0, &loopback),
+            Status(PDH_CSTATUS_NO_INSTANCE));
+  ASSERT_EQ(Pdh().collectQuery(query), ERROR_SUCCESS);
+  Sleep(300);
+  ASSERT_EQ(Pdh().collectQuery(query), ERROR_SUCCESS);
+  double sum = 0;
+  for (PDH_HCOUNTER counter : counters) sum += Value(counter);
+  EXPECT_NEAR(Value(total), sum, 1e-6 * std::max(sum, 1.0));
+  EXPECT_GE(sum, 0.0);
+}
+
+TEST_F(PdhCounters, DiskCountersSeeWritesReachTheDisk) {
+  const PDH_HCOUNTER busy = Add("\\PhysicalDisk(_Total)\\% Disk Time");
+  const PDH_HCOUNTER bytes = Add("\\PhysicalDisk(_Total)\\Disk Bytes/sec");
+  ASSERT_EQ(Pdh().collectQuery(query), ERROR_SUCCESS);
+  char folder[MAX_PATH];
+  char name[MAX_PATH];
+  GetTempPathA(MAX_PATH, folder);
+  GetTempFileNameA(folder, "pdh", 0, name);
+  HANDLE file = CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  std::vector<char> block(1 << 20, 'x');
+  DWORD written = 0;
+  for (int i = 0; i < 16; ++i) WriteFile(file, block.data(), static_cast<DWORD>(block.size()), &written, nullptr);
+  FlushFileBuffers(file);
+  CloseHandle(file);
+  ASSERT_EQ(Pdh().collectQuery(query), ERROR_SUCCESS);
+  // Flushed writes reach a disk only where the host has one (not on a memory-backed machine).
+  if (HostHasDisk()) {
+    EXPECT_GT(Value(bytes), 0.0);
+  }
+  EXPECT_GE(Value(busy), 0.0);
+  EXPECT_LE(Value(busy), 100.0);
+}
+
+}  // namespace
