@@ -1,0 +1,92 @@
+// Dispatch while pdh.dll cannot be loaded: the legacy family is read, and
+// every failure of it is told as the legacy family's.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "sources/legacy_sources.h"
+#include "sources/pdh_binding.h"
+#include "sources/pdh_monitor.h"
+#include "sources/source_dispatch.h"
+#include "sources/source_kinds.h"
+
+namespace {
+
+class LegacyDispatchTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ResetSourceKinds();
+    scratchPath_ = "Software\\PipstackTests\\Dispatch" + std::to_string(GetCurrentProcessId());
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, scratchPath_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &scratch_, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegOverridePredefKey(HKEY_DYN_DATA, scratch_), ERROR_SUCCESS);
+  }
+  void TearDown() override {
+    RegOverridePredefKey(HKEY_DYN_DATA, nullptr);
+    RegCloseKey(scratch_);
+    RegDeleteTreeA(HKEY_CURRENT_USER, scratchPath_.c_str());
+  }
+
+  void PlantCpu(DWORD percent) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(scratch_, "PerfStats\\StatData", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, "KERNEL\\CPUUsage", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&percent), sizeof percent);
+    RegCloseKey(key);
+  }
+
+  HKEY scratch_ = nullptr;
+  std::string scratchPath_;
+};
+
+TEST_F(LegacyDispatchTest, WithoutTheLibraryThePdhFamilyCannotStart) {
+  EXPECT_EQ(IsPdhAvailable(), 0);
+  EXPECT_EQ(LoadPdhBinding(), 1);
+  EXPECT_EQ(pdhBinding.library, nullptr);
+  EXPECT_EQ(StartPdhMonitor(), 1);
+  EXPECT_EQ(StopPdhMonitor(), 0);
+}
+
+TEST_F(LegacyDispatchTest, SamplesComeFromTheLegacySources) {
+  PlantCpu(23);
+  SetSourceKind(5, kSourceMem);
+  LedValues values{};
+  ASSERT_EQ(SampleAll(&values), kSampleOk);
+  int32_t memory = 0;
+  ReadMemoryUsedMb(&memory);
+  for (int32_t i = 0; i < kLedCount; ++i) {
+    if (i == 5) {
+      EXPECT_NEAR(values[i], memory, 64);
+    } else {
+      EXPECT_EQ(values[i], 23) << "LED index " << i;
+    }
+  }
+  int32_t value = 0;
+  ASSERT_EQ(SampleOne(2, &value), kSampleOk);
+  EXPECT_EQ(value, 23);
+}
+
+TEST_F(LegacyDispatchTest, EveryLegacyReadFailureIsTheLegacyFamilys) {
+  // No statistic: the first LED on the processor fails, whichever it is.
+  for (int32_t k = 0; k < kLedCount; ++k) {
+    ResetSourceKinds();
+    for (int32_t i = 0; i < k; ++i) SetSourceKind(i, kSourceMem);
+    LedValues values{};
+    EXPECT_EQ(SampleAll(&values), kSampleLegacyFailed) << "first processor LED " << k;
+    int32_t value = 0;
+    EXPECT_EQ(SampleOne(k, &value), kSampleLegacyFailed) << k;
+  }
+  EXPECT_EQ(SampleAll(nullptr), kSampleLegacyFailed);
+}
+
+TEST_F(LegacyDispatchTest, AnIndexOutsideTheRowIsTheLegacyFamilysFailure) {
+  PlantCpu(1);
+  int32_t value = 0;
+  for (int32_t index : {-1, 8, INT32_MAX}) EXPECT_EQ(SampleOne(index, &value), kSampleLegacyFailed) << index;
+  EXPECT_EQ(SampleOne(0, nullptr), kSampleLegacyFailed);
+}
+
+}  // namespace
