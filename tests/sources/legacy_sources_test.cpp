@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "dyn_data_scratch.h"
 #include "sources/legacy_sources.h"
 #include "sources/memory_used.h"
 #include "sources/source_kinds.h"
@@ -16,40 +17,10 @@ namespace {
 constexpr char kStart[] = "PerfStats\\StartStat";
 constexpr char kData[] = "PerfStats\\StatData";
 constexpr char kStop[] = "PerfStats\\StopStat";
-constexpr char kValue[] = "KERNEL\\CPUUsage";
 constexpr int32_t kUntouched = -12345;
 
-class LegacySourcesTest : public testing::Test {
+class LegacySourcesTest : public DynDataTest {
  protected:
-  void SetUp() override {
-    ResetSourceKinds();
-    scratchPath_ = "Software\\PipstackTests\\DynData" + std::to_string(GetCurrentProcessId());
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, scratchPath_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              &scratch_, nullptr),
-              ERROR_SUCCESS);
-    ASSERT_EQ(RegOverridePredefKey(HKEY_DYN_DATA, scratch_), ERROR_SUCCESS);
-  }
-
-  void TearDown() override {
-    RegOverridePredefKey(HKEY_DYN_DATA, nullptr);
-    RegCloseKey(scratch_);
-    RegDeleteTreeA(HKEY_CURRENT_USER, scratchPath_.c_str());
-  }
-
-  // Creates the subkey; with data, also the statistic's value in it.
-  void Plant(const char* subkey, const std::vector<BYTE>* data) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(scratch_, subkey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    if (data != nullptr) {
-      ASSERT_EQ(RegSetValueExA(key, kValue, 0, REG_BINARY, data->data(), static_cast<DWORD>(data->size())),
-                ERROR_SUCCESS);
-    }
-    RegCloseKey(key);
-  }
-
-  void PlantCpu(std::vector<BYTE> data) { Plant(kData, &data); }
-
   // The value the next new handle gets. Handles are handed out from the
   // lowest free slot, so a key left open moves it.
   static HANDLE NextHandle() {
@@ -57,9 +28,6 @@ class LegacySourcesTest : public testing::Test {
     CloseHandle(probe);
     return probe;
   }
-
-  HKEY scratch_ = nullptr;
-  std::string scratchPath_;
 };
 
 TEST_F(LegacySourcesTest, StartAndStopNameTheStepThatFailed) {
@@ -142,20 +110,6 @@ TEST_F(LegacySourcesTest, MemoryIsWhatThePlatformReports) {
   EXPECT_EQ(ReadMemoryUsedMb(nullptr), 1);
   EXPECT_EQ(StartMemoryMonitor(), 0);
   EXPECT_EQ(StopMemoryMonitor(), 0);
-}
-
-TEST_F(LegacySourcesTest, EachLedReadsTheSourceOfItsKind) {
-  PlantCpu({77, 0, 0, 0});
-  SetSourceKind(1, kSourceMem);
-  SetSourceKind(2, 7);  // any kind but 0 reads memory
-  LedValues values;
-  values.fill(kUntouched);
-  ASSERT_EQ(ReadAllLegacySources(&values), 0);
-  for (int32_t i : {0, 3, 4, 5, 6, 7}) EXPECT_EQ(values[i], 77) << "LED index " << i;
-  int32_t memory = 0;
-  ReadMemoryUsedMb(&memory);
-  EXPECT_NEAR(values[1], memory, 64);
-  EXPECT_NEAR(values[2], memory, 64);
 }
 
 TEST_F(LegacySourcesTest, AFailingLedIsNamedAndTheEarlierPlacesAreFilled) {

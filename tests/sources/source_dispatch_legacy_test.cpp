@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "dyn_data_scratch.h"
 #include "sources/legacy_sources.h"
 #include "sources/pdh_binding.h"
 #include "sources/pdh_monitor.h"
@@ -14,33 +15,7 @@
 
 namespace {
 
-class LegacyDispatchTest : public testing::Test {
- protected:
-  void SetUp() override {
-    ResetSourceKinds();
-    scratchPath_ = "Software\\PipstackTests\\Dispatch" + std::to_string(GetCurrentProcessId());
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, scratchPath_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              &scratch_, nullptr),
-              ERROR_SUCCESS);
-    ASSERT_EQ(RegOverridePredefKey(HKEY_DYN_DATA, scratch_), ERROR_SUCCESS);
-  }
-  void TearDown() override {
-    RegOverridePredefKey(HKEY_DYN_DATA, nullptr);
-    RegCloseKey(scratch_);
-    RegDeleteTreeA(HKEY_CURRENT_USER, scratchPath_.c_str());
-  }
-
-  void PlantCpu(DWORD percent) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(scratch_, "PerfStats\\StatData", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, "KERNEL\\CPUUsage", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&percent), sizeof percent);
-    RegCloseKey(key);
-  }
-
-  HKEY scratch_ = nullptr;
-  std::string scratchPath_;
-};
+using LegacyDispatchTest = DynDataTest;
 
 TEST_F(LegacyDispatchTest, WithoutTheLibraryThePdhFamilyCannotStart) {
   EXPECT_EQ(IsPdhAvailable(), 0);
@@ -51,8 +26,8 @@ TEST_F(LegacyDispatchTest, WithoutTheLibraryThePdhFamilyCannotStart) {
 }
 
 TEST_F(LegacyDispatchTest, SamplesComeFromTheLegacySources) {
-  PlantCpu(23);
-  SetSourceKind(5, kSourceMem);
+  PlantCpu({23, 0, 0, 0});
+  SetSourceKind(5, 7);  // any kind but 0 reads memory
   LedValues values{};
   ASSERT_EQ(SampleAll(&values), kSampleOk);
   int32_t memory = 0;
@@ -83,7 +58,7 @@ TEST_F(LegacyDispatchTest, EveryLegacyReadFailureIsTheLegacyFamilys) {
 }
 
 TEST_F(LegacyDispatchTest, AnIndexOutsideTheRowIsTheLegacyFamilysFailure) {
-  PlantCpu(1);
+  PlantCpu({1, 0, 0, 0});
   int32_t value = 0;
   for (int32_t index : {-1, 8, INT32_MAX}) EXPECT_EQ(SampleOne(index, &value), kSampleLegacyFailed) << index;
   EXPECT_EQ(SampleOne(0, nullptr), kSampleLegacyFailed);
