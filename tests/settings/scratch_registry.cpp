@@ -31,11 +31,15 @@ bool SetDacl(HKEY key, const char* sddl) {
   return ok;
 }
 
+ScratchRegistry* innermost = nullptr;
+int scratchCount = 0;
+
 }  // namespace
 
 ScratchRegistry::ScratchRegistry()
-    : scratchPath(std::string(kScratchParent) + "\\" + std::to_string(GetCurrentProcessId())) {
-  RegDeleteTreeA(HKEY_CURRENT_USER, scratchPath.c_str());
+    : scratchPath(std::string(kScratchParent) + "\\" + std::to_string(GetCurrentProcessId()) + "-" +
+                  std::to_string(++scratchCount)) {
+  RegDeleteTreeA(HKEY_CURRENT_USER, scratchPath.c_str());  // left by an earlier process of the same id
   if (RegCreateKeyExA(HKEY_CURRENT_USER, scratchPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &scratch,
                       nullptr) != ERROR_SUCCESS) {
     scratch = nullptr;
@@ -44,12 +48,16 @@ ScratchRegistry::ScratchRegistry()
   if (RegOverridePredefKey(HKEY_LOCAL_MACHINE, scratch) != ERROR_SUCCESS) {
     RegCloseKey(scratch);
     scratch = nullptr;
+    return;
   }
+  outer = innermost;
+  innermost = this;
 }
 
 ScratchRegistry::~ScratchRegistry() {
   if (scratch == nullptr) return;
-  RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+  RegOverridePredefKey(HKEY_LOCAL_MACHINE, outer != nullptr ? outer->scratch : nullptr);
+  innermost = outer;
   if (HKEY key = OpenSettingsKey(scratch, WRITE_DAC)) {
     SetDacl(key, kOpenDacl);
     RegCloseKey(key);

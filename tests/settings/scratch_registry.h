@@ -15,6 +15,8 @@ struct RawValue {
   std::vector<BYTE> data;
 };
 
+// Scratch registries nest: the innermost one is in force, and ending it puts
+// the one around it back.
 class ScratchRegistry {
  public:
   ScratchRegistry();
@@ -41,6 +43,7 @@ class ScratchRegistry {
  private:
   HKEY scratch = nullptr;
   std::string scratchPath;
+  ScratchRegistry* outer = nullptr;
 };
 
 // Handles this process holds open, as the system's handle table lists them
