@@ -79,10 +79,6 @@ int32_t IsPdhAvailable() {
 }
 
 int32_t SetCounterPath(const char* path, int32_t index) {
-  if (fakeSources.rejectedPath == path) {
-    fakeSources.counterPaths[index] = kDefaultCounterPath;
-    return 2;
-  }
   fakeSources.counterPaths[index] = path;
   return 0;
 }

@@ -27,8 +27,6 @@ struct FakeSources {
   std::vector<int32_t> pdhAnswers{1};
   std::size_t pdhCalls = 0;
   std::array<std::optional<std::string>, kLedCount> counterPaths;
-  // A path the fake library refuses: the LED keeps the default path text.
-  std::string rejectedPath;
   std::array<int32_t, kLedCount> kinds{};
 };
 
