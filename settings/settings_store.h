@@ -3,6 +3,26 @@
 
 #include <cstdint>
 
+enum LoadSettingsStatus : int32_t {
+  kLoadOk = 0,
+  kLoadSourceFailed = 1,
+  kLoadFloorFailed = 2,
+  kLoadCeilingFailed = 3,
+  kLoadWriteDelayFailed = 4,
+  kLoadInterpolationFailed = 5,
+};
+
+enum SaveSettingsStatus : int32_t {
+  kSaveOk = 0,
+  kSaveSourceFailed = 1,
+  kSaveRangeFetchFailed = 2,
+  kSaveFloorFailed = 3,
+  kSaveCeilingFailed = 4,
+  kSaveOptionsFetchFailed = 5,
+  kSaveWriteDelayFailed = 6,
+  kSaveInterpolationFailed = 7,
+};
+
 // 0; 1 a source, 2 a floor, 3 a ceiling, 4 the write delay, 5 the interpolation value.
 int32_t LoadSettings();
 // 0; 1 a source, 2 a range fetch, 3 a floor, 4 a ceiling, 5 the options fetch,
