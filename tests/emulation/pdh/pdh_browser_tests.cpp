@@ -18,11 +18,16 @@ namespace {
 
 constexpr const char* kCaption = "Select a value for LED 3 to watch.";
 
-// Waits for the browser to show, then acts on it; the browser's thread is the test's.
+// Waits for this process's browser to show (tests running beside this one
+// open browsers with the same caption); the browser's thread is the test's.
 HWND WaitForBrowser(const char* caption) {
   for (int tries = 0; tries < 200; ++tries) {
-    HWND dialog = FindWindowA("#32770", caption);
-    if (dialog != nullptr && IsWindowVisible(dialog)) return dialog;
+    for (HWND dialog = FindWindowExA(nullptr, nullptr, "#32770", caption); dialog != nullptr;
+         dialog = FindWindowExA(nullptr, dialog, "#32770", caption)) {
+      DWORD process = 0;
+      GetWindowThreadProcessId(dialog, &process);
+      if (process == GetCurrentProcessId() && IsWindowVisible(dialog)) return dialog;
+    }
     Sleep(25);
   }
   return nullptr;
