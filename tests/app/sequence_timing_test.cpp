@@ -37,7 +37,6 @@ int32_t WriteLedByte(int32_t value) {
 namespace {
 
 struct BoxSeen {
-  double atMs = 0;
   HWND owner = reinterpret_cast<HWND>(1);
   std::vector<std::string> texts;
   HICON icon = nullptr;
@@ -47,7 +46,6 @@ struct BoxSeen {
 TEST(SequenceTimingTest, ShortTestHoldsEachByteForItsTimeAndEndsInTheInformationBox) {
   BoxSeen box;
   StartModalScript("Pipstack", {[&box](HWND window) {
-                      box.atMs = NowMs();
                       box.owner = GetWindow(window, GW_OWNER);
                       box.texts = ChildTexts(window);
                       HWND child = GetWindow(window, GW_CHILD);
@@ -70,9 +68,6 @@ TEST(SequenceTimingTest, ShortTestHoldsEachByteForItsTimeAndEndsInTheInformation
     EXPECT_GE(gap, 245.0) << "hold before write " << i;
     EXPECT_LT(gap, 450.0) << "hold before write " << i;
   }
-  // No pause after the failed write: the box follows at once (the script
-  // looks for it every 20 ms).
-  EXPECT_LT(box.atMs - writeTimesMs.back(), 200.0);
   EXPECT_EQ(box.owner, nullptr);
   EXPECT_NE(std::find(box.texts.begin(), box.texts.end(), "Short test complete!"), box.texts.end());
   EXPECT_EQ(box.icon, LoadIconA(nullptr, IDI_INFORMATION));
