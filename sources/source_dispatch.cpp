@@ -1,0 +1,16 @@
+// Sampling through whichever family the probe names. Only the family is told
+// on failure, not the inner read's own status.
+#include "sources/source_dispatch.h"
+
+#include "sources/legacy_sources.h"
+#include "sources/pdh_monitor.h"
+
+int32_t SampleAll(LedValues* values) {
+  if (IsPdhAvailable() == 1) return ReadAllCounters(values) == 0 ? kSampleOk : kSamplePdhFailed;
+  return ReadAllLegacySources(values) == 0 ? kSampleOk : kSampleLegacyFailed;
+}
+
+int32_t SampleOne(int32_t index, int32_t* value) {
+  if (IsPdhAvailable() == 1) return ReadCounter(index, value) == 0 ? kSampleOk : kSamplePdhFailed;
+  return ReadLegacySource(index, value) == 0 ? kSampleOk : kSampleLegacyFailed;
+}

@@ -1,0 +1,30 @@
+// The legacy family's per-LED source kinds and their labels.
+#include "sources/source_kinds.h"
+
+namespace {
+
+constexpr char kCpuLabel[] = "CPU Utilization (%)";
+constexpr char kMemLabel[] = "Memory Used (MB)";
+
+}  // namespace
+
+std::array<int32_t, kLedCount> sourceKinds{};
+
+int32_t GetSourceKind(int32_t index) {
+  if (!IsLedIndex(index)) return -1;
+  return sourceKinds[index];
+}
+
+int32_t SetSourceKind(int32_t index, int32_t kind) {
+  if (!IsLedIndex(index)) return -1;
+  sourceKinds[index] = kind;
+  return 0;
+}
+
+// Only kind 0 is the processor; every other value reads and shows as memory.
+const char* GetSourceKindLabel(int32_t index) {
+  if (!IsLedIndex(index)) return nullptr;
+  return sourceKinds[index] == kSourceCpu ? kCpuLabel : kMemLabel;
+}
+
+void ResetSourceKinds() { sourceKinds.fill(kSourceCpu); }
