@@ -1,5 +1,5 @@
 // The poll window and its configuration dialog, created for real for each
-// test, with the sources and the port replaced by recording stand-ins.
+// test, with the port replaced by recording stand-ins.
 #pragma once
 
 #include <windows.h>
@@ -15,13 +15,12 @@
 #include "tests/app/app_fakes.h"
 #include "tests/app/modal_script.h"
 
-class ConfigDialogTest : public testing::Test {
+class BackgroundWindowFixture : public testing::Test {
  protected:
   void SetUp() override {
     ResetMeterSettings();
     ResetRunState();
     ResetOutputFakes();
-    ResetSourceFakes();
     dialogBusy = 0;
     ASSERT_EQ(CreateBackgroundWindow(GetModuleHandleA(nullptr), &poll, &dialog), 0);
     DrainQueue();
@@ -84,4 +83,13 @@ class ConfigDialogTest : public testing::Test {
   HWND poll = nullptr;
   HWND dialog = nullptr;
   int moves = 0;
+};
+
+// With the sources replaced by scriptable stand-ins as well.
+class ConfigDialogTest : public BackgroundWindowFixture {
+ protected:
+  void SetUp() override {
+    ResetSourceFakes();
+    BackgroundWindowFixture::SetUp();
+  }
 };
