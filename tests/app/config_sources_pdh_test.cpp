@@ -1,0 +1,74 @@
+// The configuration dialog over the real sources with the fake pdh.dll in
+// force: counter paths on the labels, "..." opens the counter browser.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/resources/resource_ids.h"
+#include "fake_pdh_control.h"
+#include "sources/pdh_monitor.h"
+#include "sources/source_dispatch.h"
+#include "tests/app/config_fixture.h"
+
+namespace {
+
+constexpr char kProcesses[] = "\\System\\Processes";
+
+class ConfigPdhTest : public BackgroundWindowFixture {
+ protected:
+  void SetUp() override {
+    StopPdhMonitor();
+    fake_pdh::ClearAll();
+    ASSERT_TRUE(fake_pdh::UseVariant("complete"));
+    log_ = fake_pdh::StartLog();
+    ASSERT_EQ(IsPdhAvailable(), 1);
+    ASSERT_EQ(StartPdhMonitor(), 0);
+    BackgroundWindowFixture::SetUp();
+  }
+  void TearDown() override {
+    BackgroundWindowFixture::TearDown();
+    StopPdhMonitor();
+  }
+  std::vector<std::string> Browses() const {
+    std::vector<std::string> lines;
+    for (const std::string& line : fake_pdh::ReadLog(log_)) {
+      if (line.rfind("browse ", 0) == 0) lines.push_back(line);
+    }
+    return lines;
+  }
+  std::string log_;
+};
+
+TEST_F(ConfigPdhTest, LabelsShowCounterPaths) {
+  ASSERT_EQ(SetCounterPath(kProcesses, 5), 0);
+  Show();
+  for (int32_t i = 0; i < kLedCount; ++i) {
+    EXPECT_EQ(Text(IDC_CONFIG_SOURCE_LABEL_1 + i), i == 5 ? kProcesses : kDefaultCounterPath) << "LED index " << i;
+  }
+}
+
+TEST_F(ConfigPdhTest, SourceButtonBrowsesForItsLedOwnedByTheDialogAndShowsTheChoice) {
+  Show();
+  fake_pdh::Set(fake_pdh::kBrowse, kProcesses);
+  Click(IDC_CONFIG_SOURCE_BUTTON_3);
+  const std::vector<std::string> browses = Browses();
+  ASSERT_EQ(browses.size(), 1u);
+  EXPECT_EQ(browses[0].rfind("browse caption=Select a value for LED 3 to watch. ", 0), 0u) << browses[0];
+  char owner[32];
+  std::snprintf(owner, sizeof owner, " owner=0x%llX ",
+                static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(dialog)));
+  EXPECT_NE(browses[0].find(owner), std::string::npos) << browses[0];
+  EXPECT_STREQ(GetCounterPath(2), kProcesses);
+  EXPECT_EQ(Text(IDC_CONFIG_SOURCE_LABEL_3), kProcesses);
+  EXPECT_EQ(FindThreadWindow("Select Data Source"), nullptr);
+}
+
+TEST_F(ConfigPdhTest, CancelledBrowseLeavesTheLabel) {
+  Show();
+  Click(IDC_CONFIG_SOURCE_BUTTON_8);
+  ASSERT_EQ(Browses().size(), 1u);
+  EXPECT_EQ(Browses()[0].rfind("browse caption=Select a value for LED 8 to watch. ", 0), 0u);
+  EXPECT_EQ(Text(IDC_CONFIG_SOURCE_LABEL_8), kDefaultCounterPath);
+}
+
+}  // namespace
