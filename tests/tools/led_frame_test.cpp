@@ -89,7 +89,6 @@ TEST(LedFrameTest, RegistersInHexAndBinary) {
   } rows[] = {
       {0x00, 0xC0, "data     0x00  0000 0000", "control  0xC0  1100 0000"},
       {0xFF, 0xCB, "data     0xFF  1111 1111", "control  0xCB  1100 1011"},
-      {0x5A, 0xCC, "data     0x5A  0101 1010", "control  0xCC  1100 1100"},
       {0x80, 0xFF, "data     0x80  1000 0000", "control  0xFF  1111 1111"},
   };
   for (const auto& row : rows) {

@@ -24,10 +24,8 @@ TEST(ViewerOptionsTest, PortAndModeFromTheCommandLine) {
       {{"-h", "LPT2"}, kOptionsOk, {1, false, true}},
       {{"LPT3"}, kOptionsBadPort, {}},  // the machine has two ports
       {{"LPT0"}, kOptionsBadPort, {}},
-      {{"0"}, kOptionsBadPort, {}},
       {{"LPT12"}, kOptionsBadPort, {}},
       {{"COM1"}, kOptionsBadPort, {}},
-      {{"LPT"}, kOptionsBadPort, {}},
       {{""}, kOptionsBadPort, {}},
       {{"LPT1", "LPT2"}, kOptionsTwoPorts, {}},
       {{"--fast"}, kOptionsUnknown, {}},

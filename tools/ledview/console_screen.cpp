@@ -90,18 +90,31 @@ void PaintFrame(const std::vector<FrameLine>& frame, ConsoleSize size) {
     painted.clear();
     paintedSize = size;
   }
-  const size_t rows = frame.size() > painted.size() ? frame.size() : painted.size();
-  for (size_t row = 0; row < rows; ++row) {
-    const FrameLine empty;
-    const FrameLine& line = row < frame.size() ? frame[row] : empty;
-    const FrameLine& before = row < painted.size() ? painted[row] : empty;
-    if (row < painted.size() && line == before) continue;
-    SetConsoleCursorPosition(output, COORD{origin.X, static_cast<SHORT>(origin.Y + static_cast<SHORT>(row))});
-    WriteLine(output, line, savedAttributes);
-    // Blank out what is left of a longer line painted here before.
-    const int left = LineWidth(before) - LineWidth(line);
-    if (left > 0) WriteText(output, std::string(static_cast<size_t>(left), ' '));
+  if (frame == painted || size.columns <= 0 || size.rows <= 0) return;
+  // The whole frame in one call, so that the console never shows half of
+  // one frame and half of the next; rows a longer frame used before are
+  // blanked with it.
+  const size_t tall = frame.size() > painted.size() ? frame.size() : painted.size();
+  const SHORT rows = static_cast<SHORT>(tall < static_cast<size_t>(size.rows) ? tall : static_cast<size_t>(size.rows));
+  const SHORT columns = static_cast<SHORT>(size.columns);
+  CHAR_INFO blank{};
+  blank.Char.AsciiChar = ' ';
+  blank.Attributes = savedAttributes;
+  std::vector<CHAR_INFO> cells(static_cast<size_t>(rows) * static_cast<size_t>(columns), blank);
+  for (SHORT row = 0; row < rows && static_cast<size_t>(row) < frame.size(); ++row) {
+    SHORT column = 0;
+    for (const FrameSpan& span : frame[static_cast<size_t>(row)]) {
+      for (const char c : span.text) {
+        if (column >= columns) break;
+        CHAR_INFO& cell = cells[static_cast<size_t>(row) * static_cast<size_t>(columns) + static_cast<size_t>(column)];
+        cell.Char.AsciiChar = c;
+        cell.Attributes = Attributes(span.style, savedAttributes);
+        ++column;
+      }
+    }
   }
+  SMALL_RECT area{origin.X, origin.Y, static_cast<SHORT>(origin.X + columns - 1), static_cast<SHORT>(origin.Y + rows - 1)};
+  WriteConsoleOutputA(output, cells.data(), COORD{columns, rows}, COORD{0, 0}, &area);
   painted = frame;
 }
 

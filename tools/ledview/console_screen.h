@@ -16,8 +16,8 @@ bool StartConsoleScreen();
 // The visible window of the console on standard output, asked anew on every
 // call so that a resized terminal is followed. False when there is none.
 bool ConsoleWindowSize(ConsoleSize* size);
-// Draws frame at the window's top-left corner, rewriting only the lines
-// that changed since the last paint, or everything after a resize.
+// Draws frame at the window's top-left corner in one write, when it differs
+// from the last one painted; after a resize the window is cleared first.
 void PaintFrame(const std::vector<FrameLine>& frame, ConsoleSize size);
 // Colours and cursor as they were, the cursor below the frame, a newline.
 void StopConsoleScreen();
