@@ -12,7 +12,10 @@ namespace {
 TEST_F(ConfigDialogTest, PollWindowIsAHiddenOnePixelPopupThatOwnsTheHiddenDialog) {
   EXPECT_EQ(poll, pollWindow);
   EXPECT_EQ(dialog, configDialog);
-  EXPECT_EQ(FindWindowA("Pipstack", "Pipstack Poll Window"), poll);
+  EXPECT_EQ(FindThreadWindow("Pipstack Poll Window", false), poll);
+  char className[32] = {};
+  GetClassNameA(poll, className, sizeof className);
+  EXPECT_STREQ(className, "Pipstack");
   EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(poll, GWL_STYLE)) & ~WS_CLIPSIBLINGS, static_cast<DWORD>(WS_POPUP));
   EXPECT_EQ(GetWindowLongA(poll, GWL_EXSTYLE), 0);
   RECT rect;
@@ -55,7 +58,7 @@ TEST(BackgroundWindowTest, MissingDialogTemplateFailsWithTwoAndLeavesNoQuitBehin
   EXPECT_EQ(CreateBackgroundWindow(instance, &poll, nullptr), 2);
   EXPECT_EQ(poll, reinterpret_cast<HWND>(1)) << "destination written on failure";
   EXPECT_EQ(pollWindow, nullptr);
-  EXPECT_EQ(FindWindowA("Pipstack", "Pipstack Poll Window"), nullptr);
+  EXPECT_EQ(FindThreadWindow("Pipstack Poll Window", false), nullptr);
   // The caller is about to report the failure in a message box, which a
   // pending quit message would close at once.
   MSG msg;

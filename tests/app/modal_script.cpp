@@ -38,6 +38,7 @@ void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
 
 struct Search {
   const char* caption;
+  bool visibleOnly;
   HWND found;
 };
 
@@ -45,7 +46,7 @@ BOOL CALLBACK MatchCaption(HWND window, LPARAM lParam) {
   auto* search = reinterpret_cast<Search*>(lParam);
   std::array<char, 256> text{};
   GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
-  if (IsWindowVisible(window) && std::strcmp(text.data(), search->caption) == 0) {
+  if ((!search->visibleOnly || IsWindowVisible(window)) && std::strcmp(text.data(), search->caption) == 0) {
     search->found = window;
     return FALSE;
   }
@@ -75,8 +76,8 @@ void StopModalScript() {
   script = Script{};
 }
 
-HWND FindThreadWindow(const char* caption) {
-  Search search{caption, nullptr};
+HWND FindThreadWindow(const char* caption, bool visibleOnly) {
+  Search search{caption, visibleOnly, nullptr};
   EnumThreadWindows(GetCurrentThreadId(), MatchCaption, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }

@@ -22,7 +22,9 @@ void StopModalScript();
 
 constexpr INT_PTR kModalScriptForcedEnd = -99;
 
-// This thread's visible top-level window with exactly this caption, or null.
-HWND FindThreadWindow(const char* caption);
+// This thread's top-level window with exactly this caption (a visible one
+// unless told otherwise), or null. Other test processes may run at the same
+// time, so a test never looks beyond its own thread.
+HWND FindThreadWindow(const char* caption, bool visibleOnly = true);
 // The texts of a window's children, in order.
 std::vector<std::string> ChildTexts(HWND window);
