@@ -1,0 +1,165 @@
+// Process, window and registry helpers for the end-to-end tests.
+#include "tests/e2e/program_runner.h"
+
+#include <vector>
+
+namespace {
+
+constexpr char kSettingsKey[] = "Software\\Pipstack";
+constexpr char kCaption[] = "Pipstack";
+constexpr char kDialogClass[] = "#32770";
+// A message box's text is the static control with this id.
+constexpr int kMessageTextId = 0xFFFF;
+constexpr DWORD kPollMs = 20;
+
+struct KeyGuard {
+  HKEY key = nullptr;
+  KeyGuard() = default;
+  KeyGuard(const KeyGuard&) = delete;
+  KeyGuard& operator=(const KeyGuard&) = delete;
+  ~KeyGuard() {
+    if (key != nullptr) RegCloseKey(key);
+  }
+};
+
+struct BoxSearch {
+  DWORD processId;
+  HWND found;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<BoxSearch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
+  char cls[32] = {}, title[64] = {};
+  GetClassNameA(window, cls, sizeof cls);
+  GetWindowTextA(window, title, sizeof title);
+  if (lstrcmpA(cls, kDialogClass) != 0 || lstrcmpA(title, kCaption) != 0) return TRUE;
+  if (GetDlgItem(window, kMessageTextId) == nullptr) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+}  // namespace
+
+Program::~Program() {
+  if (info.hThread != nullptr) CloseHandle(info.hThread);
+  if (info.hProcess != nullptr) CloseHandle(info.hProcess);
+}
+
+std::string StageFolder(const char* stage) { return std::string(PIPSTACK_E2E_STAGE_ROOT) + "/" + stage; }
+
+bool StartProgram(Program* program, const std::string& folder, const std::string& arguments,
+                  const std::string& workingFolder) {
+  const std::string exe = folder + "/pipstack.exe";
+  std::string line = "\"" + exe + "\"";
+  if (!arguments.empty()) line += " " + arguments;
+  std::vector<char> commandLine(line.begin(), line.end());
+  commandLine.push_back('\0');
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  const std::string& cwd = workingFolder.empty() ? folder : workingFolder;
+  return CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(),
+                        &startup, &program->info) != FALSE;
+}
+
+bool WaitForExit(const Program& program, DWORD milliseconds, DWORD* exitCode) {
+  if (WaitForSingleObject(program.info.hProcess, milliseconds) != WAIT_OBJECT_0) return false;
+  DWORD code = 0;
+  GetExitCodeProcess(program.info.hProcess, &code);
+  if (exitCode != nullptr) *exitCode = code;
+  return true;
+}
+
+void KillProgram(const Program& program) {
+  if (program.info.hProcess == nullptr) return;
+  if (WaitForSingleObject(program.info.hProcess, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(program.info.hProcess, 99);
+    WaitForSingleObject(program.info.hProcess, 5000);
+  }
+}
+
+HWND WaitForWindow(const char* windowClass, const char* title, DWORD milliseconds, bool mustBeVisible) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    HWND window = FindWindowA(windowClass, title);
+    if (window != nullptr && (!mustBeVisible || IsWindowVisible(window))) return window;
+    if (GetTickCount() - start > milliseconds) return nullptr;
+    Sleep(kPollMs);
+  }
+}
+
+std::string WaitForMessageBox(const Program& program, DWORD milliseconds, HWND* box) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    BoxSearch search{program.info.dwProcessId, nullptr};
+    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr) {
+      char text[256] = {};
+      GetDlgItemTextA(search.found, kMessageTextId, text, sizeof text);
+      if (box != nullptr) *box = search.found;
+      return text;
+    }
+    if (GetTickCount() - start > milliseconds) return "";
+    if (WaitForSingleObject(program.info.hProcess, kPollMs) == WAIT_OBJECT_0) return "";
+  }
+}
+
+void DismissMessageBox(HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); }
+
+void DeleteSettingsKey() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey); RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKey); }
+
+bool ReadSettingDword(const char* name, int32_t* value) {
+  KeyGuard k;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &k.key) != ERROR_SUCCESS) return false;
+  DWORD type = 0, data = 0, size = sizeof data;
+  if (RegQueryValueExA(k.key, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) != ERROR_SUCCESS)
+    return false;
+  if (type != REG_DWORD || size != sizeof data) return false;
+  *value = static_cast<int32_t>(data);
+  return true;
+}
+
+bool ReadSettingString(const char* name, std::string* value) {
+  KeyGuard k;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &k.key) != ERROR_SUCCESS) return false;
+  char data[1024] = {};
+  DWORD type = 0, size = sizeof data - 1;
+  if (RegQueryValueExA(k.key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS)
+    return false;
+  if (type != REG_SZ) return false;
+  *value = data;
+  return true;
+}
+
+int32_t CountSettingValues() {
+  KeyGuard k;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &k.key) != ERROR_SUCCESS) return -1;
+  DWORD values = 0;
+  if (RegQueryInfoKeyA(k.key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+                       nullptr, nullptr) != ERROR_SUCCESS)
+    return -1;
+  return static_cast<int32_t>(values);
+}
+
+namespace {
+
+bool WriteSetting(const char* name, DWORD type, const BYTE* data, DWORD size) {
+  KeyGuard k;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &k.key, nullptr) !=
+      ERROR_SUCCESS)
+    return false;
+  return RegSetValueExA(k.key, name, 0, type, data, size) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+bool WriteSettingDword(const char* name, int32_t value) {
+  const DWORD data = static_cast<DWORD>(value);
+  return WriteSetting(name, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+}
+
+bool WriteSettingString(const char* name, const char* value) {
+  return WriteSetting(name, REG_SZ, reinterpret_cast<const BYTE*>(value), static_cast<DWORD>(lstrlenA(value) + 1));
+}

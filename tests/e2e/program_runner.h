@@ -1,0 +1,52 @@
+// Starting pipstack.exe as a process under Wine and watching what it shows:
+// its windows, its message boxes, its exit and its registry values.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+// A running pipstack.exe; the handles are closed when it goes out of scope.
+struct Program {
+  PROCESS_INFORMATION info{};
+  Program() = default;
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+  ~Program();
+};
+
+// Folder of a prepared copy of the program with its libraries, by name
+// ("pdh": the virtual port and the fake pdh.dll beside it; "nowinio": no
+// WinIO.dll; "decoy": only a WinIO.dll that fails, as a working folder).
+std::string StageFolder(const char* stage);
+
+// Starts the program of that folder with the given command-line text after its
+// name; the working folder is workingFolder, or the program's own.
+bool StartProgram(Program* program, const std::string& folder, const std::string& arguments,
+                  const std::string& workingFolder = "");
+
+// True when the process ended within the time; its exit code in exitCode.
+bool WaitForExit(const Program& program, DWORD milliseconds, DWORD* exitCode);
+
+// Ends the process if it still runs (a test that failed half-way).
+void KillProgram(const Program& program);
+
+// The top-level window of that class and title, waiting up to the time; with
+// mustBeVisible only once it is shown.
+HWND WaitForWindow(const char* windowClass, const char* title, DWORD milliseconds, bool mustBeVisible);
+
+// A message box of the process with the caption "Pipstack": its text, or ""
+// when none appeared in the time. The box is left open in *box.
+std::string WaitForMessageBox(const Program& program, DWORD milliseconds, HWND* box);
+
+// Presses OK in a message box.
+void DismissMessageBox(HWND box);
+
+// The program's settings key: removed, or read value by value.
+void DeleteSettingsKey();
+bool ReadSettingDword(const char* name, int32_t* value);
+bool ReadSettingString(const char* name, std::string* value);
+int32_t CountSettingValues();
+bool WriteSettingDword(const char* name, int32_t value);
+bool WriteSettingString(const char* name, const char* value);

@@ -1,0 +1,318 @@
+// pipstack.exe started for real under Wine, on the virtual port, with a fake
+// pdh.dll of scripted values beside it; watched through the port's journal,
+// the registry and its windows.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/program_runner.h"
+#include "tests/e2e/virtual_port_watch.h"
+
+namespace {
+
+constexpr DWORD kStartMs = 15000;
+constexpr DWORD kExitMs = 10000;
+constexpr uint16_t kLpt1 = 0x378;
+constexpr char kConfigTitle[] = "Pipstack Configuration";
+constexpr char kCpuPath[] = "\\Processor(_Total)\\% Processor Time";
+
+// Control ids of the configuration dialog that the tests press or fill.
+constexpr int kCloseButton = 1032;
+constexpr int kQuitButton = 1034;
+constexpr int kFirstFloorEdit = 1000;
+
+class ProgramTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(watch.view.machine, nullptr) << "virtual port not reachable";
+    DeleteSettingsKey();
+    SetCounterValue(45);
+    for (const char* knob : {"PIPSTACK_FAKE_PDH_FAIL_OPEN", "PIPSTACK_FAKE_PDH_FAIL_COLLECT"})
+      SetEnvironmentVariableA(knob, nullptr);
+  }
+  void TearDown() override {
+    KillProgram(program);
+    KillProgram(second);
+  }
+  static void SetCounterValue(int32_t value) {
+    SetEnvironmentVariableA("PIPSTACK_FAKE_PDH_VALUES", (std::string(kCpuPath) + "=" + std::to_string(value)).c_str());
+  }
+  void Start(const char* arguments = "LPT1", const char* stage = "pdh") {
+    ASSERT_TRUE(StartProgram(&program, StageFolder(stage), arguments));
+  }
+  std::vector<JournalEntry> Journal() const { return EntriesOf(watch, program.info.dwProcessId); }
+  std::vector<int32_t> LedBytes() const {
+    std::vector<int32_t> bytes;
+    for (const JournalEntry& e : LedWrites(Journal(), kLpt1)) bytes.push_back(static_cast<int32_t>(e.value));
+    return bytes;
+  }
+  HWND PollWindow() const { return WaitForWindow("Pipstack", "Pipstack Poll Window", kStartMs, false); }
+  // Ends the meter as Quit would, by destroying its poll window.
+  void Quit() {
+    HWND poll = PollWindow();
+    ASSERT_NE(poll, nullptr);
+    PostMessageA(poll, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    ASSERT_TRUE(WaitForExit(program, kExitMs, &code));
+    EXPECT_EQ(code, 0u);
+  }
+  // A failure message is shown, OK ends the process with exit code 0.
+  void ExpectFailureMessage(const char* text) {
+    HWND box = nullptr;
+    EXPECT_EQ(WaitForMessageBox(program, kStartMs, &box), text);
+    if (box != nullptr) DismissMessageBox(box);
+    DWORD code = 1;
+    ASSERT_TRUE(WaitForExit(program, kExitMs, &code));
+    EXPECT_EQ(code, 0u);
+  }
+  // The journal's last three port writes put LPT1's power-on registers back,
+  // data, control, ECR in that order, and the library was shut down.
+  void ExpectPortRestored() {
+    std::vector<JournalEntry> writes;
+    bool shutdown = false;
+    for (const JournalEntry& e : Journal()) {
+      if (e.kind == kJournalPortWrite) writes.push_back(e);
+      shutdown = e.kind == kJournalShutdown;
+    }
+    ASSERT_GE(writes.size(), 3u);
+    const JournalEntry* last = &writes[writes.size() - 3];
+    const PortRegisters powerOn = kPowerOnRegisters[0];
+    EXPECT_EQ(last[0].address, kLpt1);
+    EXPECT_EQ(last[0].value, powerOn.data);
+    EXPECT_EQ(last[1].address, kLpt1 + 2u);
+    EXPECT_EQ(last[1].value & 0x3Fu, powerOn.control & 0x3Fu);
+    EXPECT_EQ(last[2].address, kLpt1 + 0x402u);
+    EXPECT_EQ(last[2].value, powerOn.ecr);
+    EXPECT_TRUE(shutdown) << "the last call was not ShutdownWinIo";
+    const PortRegisters now = PeekPortRegisters(watch.view, 0);
+    EXPECT_EQ(now.data, powerOn.data);
+    EXPECT_EQ(now.ecr, powerOn.ecr);
+  }
+
+  PortWatch watch;
+  Program program;
+  Program second;
+};
+
+TEST_F(ProgramTest, FirstRunCreatesTheDefaultsAndMetersEveryWriteDelay) {
+  Start();
+  ASSERT_TRUE(WaitForLedWrites(watch, program.info.dwProcessId, 12, kStartMs));
+  EXPECT_EQ(CountSettingValues(), 26);
+  int32_t value = 0;
+  EXPECT_TRUE(ReadSettingDword("LED 6 Floor", &value));
+  EXPECT_EQ(value, 55);
+  EXPECT_TRUE(ReadSettingDword("Interpolation", &value));
+  EXPECT_EQ(value, -1);
+  std::string path;
+  EXPECT_TRUE(ReadSettingString("LED 8 Source", &path));
+  EXPECT_EQ(path, kCpuPath);
+
+  // The open sequence: BIOS word of LPT1, save ECR, data, control, then set
+  // them up, in this order.
+  const std::vector<JournalEntry> journal = Journal();
+  ASSERT_GE(journal.size(), 8u);
+  const struct {
+    uint16_t kind;
+    uint32_t address;
+  } open[] = {{kJournalInitialize, 0},          {kJournalPhysicalRead, 0x408}, {kJournalPortRead, 0x77A},
+              {kJournalPortRead, 0x378},        {kJournalPortRead, 0x37A},     {kJournalPortWrite, 0x77A},
+              {kJournalPortWrite, 0x378},       {kJournalPortWrite, 0x37A}};
+  for (size_t i = 0; i < std::size(open); ++i) {
+    EXPECT_EQ(journal[i].kind, open[i].kind) << "step " << i;
+    if (open[i].kind != kJournalInitialize) {
+      EXPECT_EQ(journal[i].address, open[i].address) << "step " << i;
+    }
+  }
+  EXPECT_EQ(journal[5].value, 0x35u & 0x1Fu);
+  EXPECT_EQ(journal[6].value, 0u);
+  EXPECT_EQ(journal[7].value, 0x0Bu);
+
+  // 45 lies in the windows of LEDs 1 to 5 (floors 0..40, ceilings 100).
+  const std::vector<JournalEntry> leds = LedWrites(journal, kLpt1);
+  for (const JournalEntry& e : leds) EXPECT_EQ(e.value, 31u);
+  std::vector<double> gaps;
+  for (size_t i = 1; i < leds.size(); ++i) gaps.push_back(MillisecondsBetween(watch, leds[i - 1], leds[i]));
+  std::sort(gaps.begin(), gaps.end());
+  const double median = gaps[gaps.size() / 2];
+  EXPECT_GT(median, 35.0);
+  EXPECT_LT(median, 80.0);
+  Quit();
+  ExpectPortRestored();
+}
+
+TEST_F(ProgramTest, InterpolationFromTheRegistryGlidesToTheNewValue) {
+  ASSERT_TRUE(WriteSettingDword("Interpolation", 0));
+  ASSERT_TRUE(WriteSettingDword("Write Delay", 10));
+  SetCounterValue(100);
+  Start();
+  ASSERT_TRUE(WaitForLedWrites(watch, program.info.dwProcessId, 16, kStartMs));
+  const std::vector<int32_t> bytes = LedBytes();
+  const std::vector<int32_t> glide(bytes.begin(), bytes.begin() + 8);
+  EXPECT_EQ(glide, (std::vector<int32_t>{1, 3, 7, 15, 31, 63, 127, 127}));
+  EXPECT_EQ(bytes[8], 255);
+  Quit();
+}
+
+TEST_F(ProgramTest, SecondStartShowsTheDialogAndPausesTheMeter) {
+  Start();
+  ASSERT_TRUE(WaitForLedWrites(watch, program.info.dwProcessId, 3, kStartMs));
+  ASSERT_NE(PollWindow(), nullptr);
+  ASSERT_TRUE(StartProgram(&second, StageFolder("pdh"), "LPT1"));
+  DWORD code = 1;
+  ASSERT_TRUE(WaitForExit(second, kExitMs, &code));
+  EXPECT_EQ(code, 0u);
+  HWND dialog = WaitForWindow(nullptr, kConfigTitle, kStartMs, true);
+  ASSERT_NE(dialog, nullptr);
+
+  Sleep(200);  // an update cycle under way when the request came may finish
+  const size_t paused = LedBytes().size();
+  Sleep(600);
+  EXPECT_EQ(LedBytes().size(), paused) << "LED bytes written while the dialog is shown";
+  EXPECT_TRUE(EntriesOf(watch, second.info.dwProcessId).empty()) << "the second start touched the port";
+
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(kCloseButton, BN_CLICKED), 0);
+  EXPECT_TRUE(WaitForLedWrites(watch, program.info.dwProcessId, paused + 3, kStartMs)) << "no resume after Close";
+  EXPECT_FALSE(IsWindowVisible(dialog));
+  Quit();
+}
+
+TEST_F(ProgramTest, QuitFromTheDialogSavesTheChangesAndRestoresThePort) {
+  Start();
+  ASSERT_TRUE(WaitForLedWrites(watch, program.info.dwProcessId, 2, kStartMs));
+  ASSERT_TRUE(StartProgram(&second, StageFolder("pdh"), ""));
+  HWND dialog = WaitForWindow(nullptr, kConfigTitle, kStartMs, true);
+  ASSERT_NE(dialog, nullptr);
+  // A different process's edit: SendMessage carries the text across.
+  SendMessageA(GetDlgItem(dialog, kFirstFloorEdit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("7"));
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(kQuitButton, BN_CLICKED), 0);
+  DWORD code = 1;
+  ASSERT_TRUE(WaitForExit(program, kExitMs, &code));
+  EXPECT_EQ(code, 0u);
+  int32_t floor = 0;
+  EXPECT_TRUE(ReadSettingDword("LED 1 Floor", &floor));
+  EXPECT_EQ(floor, 7);
+  ExpectPortRestored();
+}
+
+TEST_F(ProgramTest, SamplingFailureEndsWithoutSaving) {
+  // A stored interpolation value of 9 is refused at load; a save would
+  // replace it with 0.
+  ASSERT_TRUE(WriteSettingDword("Interpolation", 9));
+  SetEnvironmentVariableA("PIPSTACK_FAKE_PDH_FAIL_COLLECT", "6");
+  Start();
+  ExpectFailureMessage("Could not update LEDs!");
+  int32_t stored = 0;
+  EXPECT_TRUE(ReadSettingDword("Interpolation", &stored));
+  EXPECT_EQ(stored, 9);
+  ExpectPortRestored();
+}
+
+TEST_F(ProgramTest, EndOfSessionSavesAndRestores) {
+  ASSERT_TRUE(WriteSettingDword("Interpolation", 9));
+  Start();
+  ASSERT_TRUE(WaitForLedWrites(watch, program.info.dwProcessId, 2, kStartMs));
+  HWND poll = PollWindow();
+  ASSERT_NE(poll, nullptr);
+  PostMessageA(poll, WM_ENDSESSION, TRUE, 0);
+  DWORD code = 1;
+  ASSERT_TRUE(WaitForExit(program, kExitMs, &code));
+  EXPECT_EQ(code, 0u);
+  int32_t stored = 9;
+  EXPECT_TRUE(ReadSettingDword("Interpolation", &stored));
+  EXPECT_EQ(stored, 0);
+  ExpectPortRestored();
+}
+
+TEST_F(ProgramTest, StartUpFailuresShowTheirOwnMessage) {
+  const struct {
+    const char* stage;
+    const char* arguments;
+    const char* knob;  // fake pdh.dll failure, or null
+    const char* message;
+    bool portTouched;  // the driver was bound and the port must be restored
+  } rows[] = {
+      {"nowinio", "LPT1", nullptr, "Could not open parallel port!", false},
+      {"pdh", "LPT3", nullptr, "Could not open parallel port!", false},  // no BIOS address
+      {"pdh", "LPT9", nullptr, "Could not open parallel port!", false},
+      {"pdh", "LPT1", "PIPSTACK_FAKE_PDH_FAIL_OPEN", "Could not start PDH monitor!", false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.stage) + " " + row.arguments);
+    SetEnvironmentVariableA("PIPSTACK_FAKE_PDH_FAIL_OPEN", row.knob != nullptr ? "1" : nullptr);
+    Program run;
+    ASSERT_TRUE(StartProgram(&run, StageFolder(row.stage), row.arguments));
+    HWND box = nullptr;
+    EXPECT_EQ(WaitForMessageBox(run, kStartMs, &box), row.message);
+    if (box != nullptr) DismissMessageBox(box);
+    DWORD code = 1;
+    ASSERT_TRUE(WaitForExit(run, kExitMs, &code));
+    EXPECT_EQ(code, 0u);
+    for (const JournalEntry& e : EntriesOf(watch, run.info.dwProcessId))
+      EXPECT_NE(e.kind, kJournalPortWrite) << "a failed start wrote to the port";
+  }
+}
+
+TEST_F(ProgramTest, StartWhileAnotherIsStartingShowsNothing) {
+  // The mutex of a first instance that has no window yet.
+  HANDLE first = CreateMutexA(nullptr, FALSE, "!!!Pipstack!!!");
+  ASSERT_NE(first, nullptr);
+  Start();
+  DWORD code = 1;
+  EXPECT_TRUE(WaitForExit(program, kExitMs, &code));
+  EXPECT_EQ(code, 0u);
+  EXPECT_TRUE(Journal().empty());
+  CloseHandle(first);
+}
+
+TEST_F(ProgramTest, LibraryBesideTheProgramWinsOverTheWorkingFolder) {
+  // The working folder holds a WinIO.dll whose initialisation fails; the
+  // program must use the virtual port beside it all the same.
+  ASSERT_TRUE(StartProgram(&program, StageFolder("pdh"), "LPT1", StageFolder("decoy")));
+  EXPECT_TRUE(WaitForLedWrites(watch, program.info.dwProcessId, 2, kStartMs));
+  Quit();
+}
+
+}  // namespace
+
+// Discovery against Wine's spooler: LPT1 can be opened only while the
+// prefix's dosdevices/lpt1 names an existing file.
+class DiscoveryTest : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    char prefix[MAX_PATH] = "";
+    const DWORD length = GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
+    ASSERT_TRUE(length > 0 && length < sizeof prefix);
+    // The \\?\ form is taken literally; otherwise "lpt1" names the device.
+    device = std::string("\\\\?\\Z:") + prefix + "\\dosdevices\\lpt1";
+    std::replace(device.begin(), device.end(), '/', '\\');
+  }
+  void TearDown() override {
+    DeleteFileA(device.c_str());
+    ProgramTest::TearDown();
+  }
+  std::string device;
+};
+
+TEST_F(DiscoveryTest, NoOpenablePortIsReported) {
+  DeleteFileA(device.c_str());
+  Start("");
+  ExpectFailureMessage("No parallel port found on the system!");
+}
+
+TEST_F(DiscoveryTest, FirstParallelPortIsOpenedWithoutAName) {
+  HANDLE file = CreateFileA(device.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  CloseHandle(file);
+  Start("   ");
+  ASSERT_TRUE(WaitForLedWrites(watch, program.info.dwProcessId, 2, kStartMs));
+  const std::vector<JournalEntry> journal = Journal();
+  ASSERT_GE(journal.size(), 2u);
+  EXPECT_EQ(journal[1].kind, kJournalPhysicalRead);
+  EXPECT_EQ(journal[1].address, 0x408u);
+  Quit();
+}
