@@ -1,17 +1,60 @@
 #!/usr/bin/env bash
 # Builds Pipstack and runs the meter under Wine on the virtual parallel port,
 # with the LEDs shown live in this terminal.
+#
+#   tools/run.sh          build, start the meter on LPT1, show the LEDs
+#   tools/run.sh config   open the configuration dialog (a second start)
+#   tools/run.sh stop     quit the meter (as its Quit button does)
+#
+# Leaving the LED view (Ctrl+C) stops the meter and everything it started.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+
+demo=$root/build/demo
+bin=$root/build/windows/bin
+export WINEPREFIX=$demo/prefix
+export WINEDEBUG=-all
+# Our pdh.dll beside the program gives real counters under Wine.
+export WINEDLLOVERRIDES="pdh=n,b"
+[ -z "${DISPLAY:-}" ] && [ -f "$demo/display" ] && DISPLAY=$(cat "$demo/display") && export DISPLAY
+
+case "${1:-}" in
+  config)
+    exec wine "$bin/pipstack.exe"
+    ;;
+  stop)
+    # Closing the hidden poll window ends the meter as Quit does: the
+    # settings are saved and the port restored.
+    wine cmd /c taskkill /im pipstack.exe >/dev/null 2>&1 || true
+    exit 0
+    ;;
+  "") ;;
+  *)
+    echo "usage: $0 [config|stop]" >&2
+    exit 2
+    ;;
+esac
+
 tools/install-deps.sh
-
 cmake --preset windows >/dev/null
-cmake --build --preset windows -j"$(nproc)"
+cmake --build --preset windows -j"$(nproc)" --target pipstack winio wine_pdh ledview
 
-if [ ! -f build/windows/bin/pipstack.exe ]; then
-  echo
-  echo "Built what exists so far: the meter core and its tests (tools/test.sh runs them)."
-  echo "Not there yet: pipstack.exe, the virtual port and the live LED view."
-  exit 0
-fi
+# A prefix of the demo's own, a display (Xvfb when there is none) and one
+# wineserver for the whole run.
+cmake/wine-session.sh start "$demo"
+DISPLAY=$(cat "$demo/display")
+export DISPLAY
+
+stop_all() {
+  wine cmd /c taskkill /im pipstack.exe >/dev/null 2>&1 || true
+  sleep 1
+  cmake/wine-session.sh stop "$demo"
+}
+trap stop_all EXIT
+
+(cd "$bin" && wine pipstack.exe LPT1 >/dev/null 2>&1 &)
+echo "Meter started on the virtual LPT1 (display $DISPLAY)."
+echo "Open its dialog: tools/run.sh config   Quit it: tools/run.sh stop   Ctrl+C: leave and stop all."
+sleep 2
+LEDVIEW_WINE=wine tools/ledview/ledview-wine.sh "$bin/ledview.exe" LPT1 || true
