@@ -4,6 +4,7 @@
 
 #include "app/background_window.h"
 #include "app/lifecycle.h"
+#include "core/entry_point.h"
 #include "core/poll_loop.h"
 #include "port/parallel_port.h"
 #include "port/port_discovery.h"
@@ -15,12 +16,10 @@ namespace {
 // current folder or PATH: only the program's own folder and the system folder
 // are searched, where the platform offers that restriction.
 void RestrictLibrarySearch() {
-  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
   HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  if (kernel == nullptr) return;
-  auto restrict = reinterpret_cast<SetDefaultDllDirectoriesFn>(
-      reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
-  if (restrict != nullptr) restrict(LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+  decltype(&SetDefaultDllDirectories) restrict = nullptr;
+  if (kernel == nullptr || !ResolveEntryPoint(kernel, "SetDefaultDllDirectories", &restrict)) return;
+  restrict(LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
 // The port name on the command line: control characters and blanks at the

@@ -2,6 +2,8 @@
 // and the access operations that fail instead of calling an absent entry.
 #include "port/port_io_driver_win.h"
 
+#include "core/entry_point.h"
+
 PortIoDriver portIoDriver{};
 
 namespace {
@@ -9,16 +11,6 @@ namespace {
 // Found by its bare name through the platform's library search, so a user
 // can put a real port-I/O library with the same interface in its place.
 constexpr char kLibraryName[] = "WinIO.dll";
-
-template <typename Entry>
-bool Resolve(HMODULE module, const char* name, Entry* slot) {
-  const FARPROC address = GetProcAddress(module, name);
-  if (address == nullptr) return false;
-  // Through void (*)(), the one function pointer type GCC's cast check
-  // accepts from FARPROC; the slot's type is the declared prototype.
-  *slot = reinterpret_cast<Entry>(reinterpret_cast<void (*)()>(address));
-  return true;
-}
 
 }  // namespace
 
@@ -29,14 +21,14 @@ int32_t LoadPortIoDriver() {
   if (driver.module == nullptr) return 1;
 
   // The first missing entry point names the failure, in this order.
-  if (!Resolve(driver.module, "InitializeWinIo", &driver.InitializeWinIo)) return 2;
-  if (!Resolve(driver.module, "ShutdownWinIo", &driver.ShutdownWinIo)) return 3;
-  if (!Resolve(driver.module, "GetPortVal", &driver.GetPortVal)) return 4;
-  if (!Resolve(driver.module, "SetPortVal", &driver.SetPortVal)) return 5;
-  if (!Resolve(driver.module, "GetPhysLong", &driver.GetPhysLong)) return 6;
-  if (!Resolve(driver.module, "SetPhysLong", &driver.SetPhysLong)) return 7;
-  if (!Resolve(driver.module, "MapPhysToLin", &driver.MapPhysToLin)) return 8;
-  if (!Resolve(driver.module, "UnmapPhysicalMemory", &driver.UnmapPhysicalMemory)) return 9;
+  if (!ResolveEntryPoint(driver.module, "InitializeWinIo", &driver.InitializeWinIo)) return 2;
+  if (!ResolveEntryPoint(driver.module, "ShutdownWinIo", &driver.ShutdownWinIo)) return 3;
+  if (!ResolveEntryPoint(driver.module, "GetPortVal", &driver.GetPortVal)) return 4;
+  if (!ResolveEntryPoint(driver.module, "SetPortVal", &driver.SetPortVal)) return 5;
+  if (!ResolveEntryPoint(driver.module, "GetPhysLong", &driver.GetPhysLong)) return 6;
+  if (!ResolveEntryPoint(driver.module, "SetPhysLong", &driver.SetPhysLong)) return 7;
+  if (!ResolveEntryPoint(driver.module, "MapPhysToLin", &driver.MapPhysToLin)) return 8;
+  if (!ResolveEntryPoint(driver.module, "UnmapPhysicalMemory", &driver.UnmapPhysicalMemory)) return 9;
 
   return driver.InitializeWinIo() ? 0 : 10;
 }

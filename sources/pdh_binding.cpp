@@ -2,22 +2,14 @@
 // library is missing, and the forwarders every library call goes through.
 #include "sources/pdh_binding.h"
 
+#include "core/entry_point.h"
+
 PdhBinding pdhBinding{};
 
 namespace {
 
 constexpr char kLibraryName[] = "pdh.dll";
 
-// Stores the entry point the moment it is found, so a later failure leaves
-// the earlier ones in the table. The type comes from the declaration in
-// <pdh.h>: a wrong prototype would not compile.
-template <typename EntryPoint>
-bool Resolve(const char* name, EntryPoint* slot) {
-  const FARPROC found = GetProcAddress(pdhBinding.library, name);
-  if (found == nullptr) return false;
-  *slot = reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(found));
-  return true;
-}
 
 }  // namespace
 
@@ -25,15 +17,17 @@ int32_t LoadPdhBinding() {
   UnloadPdhBinding();
   pdhBinding.library = LoadLibraryA(kLibraryName);
   if (pdhBinding.library == nullptr) return kPdhBindingNoLibrary;
-  if (!Resolve("PdhOpenQueryA", &pdhBinding.openQuery)) return kPdhBindingNoOpenQuery;
-  if (!Resolve("PdhCloseQuery", &pdhBinding.closeQuery)) return kPdhBindingNoCloseQuery;
-  if (!Resolve("PdhAddCounterA", &pdhBinding.addCounter)) return kPdhBindingNoAddCounter;
-  if (!Resolve("PdhRemoveCounter", &pdhBinding.removeCounter)) return kPdhBindingNoRemoveCounter;
-  if (!Resolve("PdhBrowseCountersA", &pdhBinding.browseCounters)) return kPdhBindingNoBrowseCounters;
-  if (!Resolve("PdhGetFormattedCounterValue", &pdhBinding.getFormattedCounterValue)) {
+  // Each entry point is stored the moment it is found, so a later failure
+  // leaves the earlier ones in the table; the slots have <pdh.h>'s types.
+  if (!ResolveEntryPoint(pdhBinding.library, "PdhOpenQueryA", &pdhBinding.openQuery)) return kPdhBindingNoOpenQuery;
+  if (!ResolveEntryPoint(pdhBinding.library, "PdhCloseQuery", &pdhBinding.closeQuery)) return kPdhBindingNoCloseQuery;
+  if (!ResolveEntryPoint(pdhBinding.library, "PdhAddCounterA", &pdhBinding.addCounter)) return kPdhBindingNoAddCounter;
+  if (!ResolveEntryPoint(pdhBinding.library, "PdhRemoveCounter", &pdhBinding.removeCounter)) return kPdhBindingNoRemoveCounter;
+  if (!ResolveEntryPoint(pdhBinding.library, "PdhBrowseCountersA", &pdhBinding.browseCounters)) return kPdhBindingNoBrowseCounters;
+  if (!ResolveEntryPoint(pdhBinding.library, "PdhGetFormattedCounterValue", &pdhBinding.getFormattedCounterValue)) {
     return kPdhBindingNoGetFormattedCounterValue;
   }
-  if (!Resolve("PdhCollectQueryData", &pdhBinding.collectQueryData)) return kPdhBindingNoCollectQueryData;
+  if (!ResolveEntryPoint(pdhBinding.library, "PdhCollectQueryData", &pdhBinding.collectQueryData)) return kPdhBindingNoCollectQueryData;
   return kPdhBindingOk;
 }
 

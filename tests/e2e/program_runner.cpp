@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "sources/win32_handles.h"
+
 namespace {
 
 constexpr char kSettingsKey[] = "Software\\Pipstack";
@@ -11,16 +13,6 @@ constexpr char kDialogClass[] = "#32770";
 // A message box's text is the static control with this id.
 constexpr int kMessageTextId = 0xFFFF;
 constexpr DWORD kPollMs = 20;
-
-struct KeyGuard {
-  HKEY key = nullptr;
-  KeyGuard() = default;
-  KeyGuard(const KeyGuard&) = delete;
-  KeyGuard& operator=(const KeyGuard&) = delete;
-  ~KeyGuard() {
-    if (key != nullptr) RegCloseKey(key);
-  }
-};
 
 struct BoxSearch {
   DWORD processId;
@@ -39,6 +31,18 @@ BOOL CALLBACK FindBox(HWND window, LPARAM param) {
   if (GetDlgItem(window, kMessageTextId) == nullptr) return TRUE;
   search->found = window;
   return FALSE;
+}
+
+bool OpenSettingsForReading(KeyGuard* k) {
+  return RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, k->Out()) == ERROR_SUCCESS;
+}
+
+bool WriteSetting(const char* name, DWORD type, const BYTE* data, DWORD size) {
+  KeyGuard k;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, k.Out(), nullptr) !=
+      ERROR_SUCCESS)
+    return false;
+  return RegSetValueExA(k.Get(), name, 0, type, data, size) == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -112,9 +116,9 @@ void DeleteSettingsKey() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey); Reg
 
 bool ReadSettingDword(const char* name, int32_t* value) {
   KeyGuard k;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &k.key) != ERROR_SUCCESS) return false;
+  if (!OpenSettingsForReading(&k)) return false;
   DWORD type = 0, data = 0, size = sizeof data;
-  if (RegQueryValueExA(k.key, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) != ERROR_SUCCESS)
+  if (RegQueryValueExA(k.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) != ERROR_SUCCESS)
     return false;
   if (type != REG_DWORD || size != sizeof data) return false;
   *value = static_cast<int32_t>(data);
@@ -123,10 +127,10 @@ bool ReadSettingDword(const char* name, int32_t* value) {
 
 bool ReadSettingString(const char* name, std::string* value) {
   KeyGuard k;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &k.key) != ERROR_SUCCESS) return false;
+  if (!OpenSettingsForReading(&k)) return false;
   char data[1024] = {};
   DWORD type = 0, size = sizeof data - 1;
-  if (RegQueryValueExA(k.key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS)
+  if (RegQueryValueExA(k.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS)
     return false;
   if (type != REG_SZ) return false;
   *value = data;
@@ -135,25 +139,13 @@ bool ReadSettingString(const char* name, std::string* value) {
 
 int32_t CountSettingValues() {
   KeyGuard k;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &k.key) != ERROR_SUCCESS) return -1;
+  if (!OpenSettingsForReading(&k)) return -1;
   DWORD values = 0;
-  if (RegQueryInfoKeyA(k.key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+  if (RegQueryInfoKeyA(k.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
                        nullptr, nullptr) != ERROR_SUCCESS)
     return -1;
   return static_cast<int32_t>(values);
 }
-
-namespace {
-
-bool WriteSetting(const char* name, DWORD type, const BYTE* data, DWORD size) {
-  KeyGuard k;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &k.key, nullptr) !=
-      ERROR_SUCCESS)
-    return false;
-  return RegSetValueExA(k.key, name, 0, type, data, size) == ERROR_SUCCESS;
-}
-
-}  // namespace
 
 bool WriteSettingDword(const char* name, int32_t value) {
   const DWORD data = static_cast<DWORD>(value);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -51,23 +52,30 @@ class ProgramTest : public testing::Test {
     return bytes;
   }
   HWND PollWindow() const { return WaitForWindow("Pipstack", "Pipstack Poll Window", kStartMs, false); }
+  // The process ends in the time, with exit code 0.
+  static void ExpectCleanExit(const Program& run) {
+    DWORD code = 1;
+    ASSERT_TRUE(WaitForExit(run, kExitMs, &code));
+    EXPECT_EQ(code, 0u);
+  }
+  static int32_t StoredDword(const char* name) {
+    int32_t value = INT32_MIN;
+    EXPECT_TRUE(ReadSettingDword(name, &value)) << name;
+    return value;
+  }
   // Ends the meter as Quit would, by destroying its poll window.
   void Quit() {
     HWND poll = PollWindow();
     ASSERT_NE(poll, nullptr);
     PostMessageA(poll, WM_CLOSE, 0, 0);
-    DWORD code = 1;
-    ASSERT_TRUE(WaitForExit(program, kExitMs, &code));
-    EXPECT_EQ(code, 0u);
+    ExpectCleanExit(program);
   }
   // A failure message is shown, OK ends the process with exit code 0.
   void ExpectFailureMessage(const char* text) {
     HWND box = nullptr;
     EXPECT_EQ(WaitForMessageBox(program, kStartMs, &box), text);
     if (box != nullptr) DismissMessageBox(box);
-    DWORD code = 1;
-    ASSERT_TRUE(WaitForExit(program, kExitMs, &code));
-    EXPECT_EQ(code, 0u);
+    ExpectCleanExit(program);
   }
   // The journal's last three port writes put LPT1's power-on registers back,
   // data, control, ECR in that order, and the library was shut down.
@@ -102,11 +110,8 @@ TEST_F(ProgramTest, FirstRunCreatesTheDefaultsAndMetersEveryWriteDelay) {
   Start();
   ASSERT_TRUE(WaitForLedWrites(watch, program.info.dwProcessId, 12, kStartMs));
   EXPECT_EQ(CountSettingValues(), 26);
-  int32_t value = 0;
-  EXPECT_TRUE(ReadSettingDword("LED 6 Floor", &value));
-  EXPECT_EQ(value, 55);
-  EXPECT_TRUE(ReadSettingDword("Interpolation", &value));
-  EXPECT_EQ(value, -1);
+  EXPECT_EQ(StoredDword("LED 6 Floor"), 55);
+  EXPECT_EQ(StoredDword("Interpolation"), -1);
   std::string path;
   EXPECT_TRUE(ReadSettingString("LED 8 Source", &path));
   EXPECT_EQ(path, kCpuPath);
@@ -162,9 +167,7 @@ TEST_F(ProgramTest, SecondStartShowsTheDialogAndPausesTheMeter) {
   ASSERT_TRUE(WaitForLedWrites(watch, program.info.dwProcessId, 3, kStartMs));
   ASSERT_NE(PollWindow(), nullptr);
   ASSERT_TRUE(StartProgram(&second, StageFolder("pdh"), "LPT1"));
-  DWORD code = 1;
-  ASSERT_TRUE(WaitForExit(second, kExitMs, &code));
-  EXPECT_EQ(code, 0u);
+  ExpectCleanExit(second);
   HWND dialog = WaitForWindow(nullptr, kConfigTitle, kStartMs, true);
   ASSERT_NE(dialog, nullptr);
 
@@ -189,12 +192,8 @@ TEST_F(ProgramTest, QuitFromTheDialogSavesTheChangesAndRestoresThePort) {
   // A different process's edit: SendMessage carries the text across.
   SendMessageA(GetDlgItem(dialog, kFirstFloorEdit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("7"));
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(kQuitButton, BN_CLICKED), 0);
-  DWORD code = 1;
-  ASSERT_TRUE(WaitForExit(program, kExitMs, &code));
-  EXPECT_EQ(code, 0u);
-  int32_t floor = 0;
-  EXPECT_TRUE(ReadSettingDword("LED 1 Floor", &floor));
-  EXPECT_EQ(floor, 7);
+  ExpectCleanExit(program);
+  EXPECT_EQ(StoredDword("LED 1 Floor"), 7);
   ExpectPortRestored();
 }
 
@@ -205,9 +204,7 @@ TEST_F(ProgramTest, SamplingFailureEndsWithoutSaving) {
   SetEnvironmentVariableA("PIPSTACK_FAKE_PDH_FAIL_COLLECT", "6");
   Start();
   ExpectFailureMessage("Could not update LEDs!");
-  int32_t stored = 0;
-  EXPECT_TRUE(ReadSettingDword("Interpolation", &stored));
-  EXPECT_EQ(stored, 9);
+  EXPECT_EQ(StoredDword("Interpolation"), 9);
   ExpectPortRestored();
 }
 
@@ -218,12 +215,8 @@ TEST_F(ProgramTest, EndOfSessionSavesAndRestores) {
   HWND poll = PollWindow();
   ASSERT_NE(poll, nullptr);
   PostMessageA(poll, WM_ENDSESSION, TRUE, 0);
-  DWORD code = 1;
-  ASSERT_TRUE(WaitForExit(program, kExitMs, &code));
-  EXPECT_EQ(code, 0u);
-  int32_t stored = 9;
-  EXPECT_TRUE(ReadSettingDword("Interpolation", &stored));
-  EXPECT_EQ(stored, 0);
+  ExpectCleanExit(program);
+  EXPECT_EQ(StoredDword("Interpolation"), 0);
   ExpectPortRestored();
 }
 
@@ -233,12 +226,11 @@ TEST_F(ProgramTest, StartUpFailuresShowTheirOwnMessage) {
     const char* arguments;
     const char* knob;  // fake pdh.dll failure, or null
     const char* message;
-    bool portTouched;  // the driver was bound and the port must be restored
   } rows[] = {
-      {"nowinio", "LPT1", nullptr, "Could not open parallel port!", false},
-      {"pdh", "LPT3", nullptr, "Could not open parallel port!", false},  // no BIOS address
-      {"pdh", "LPT9", nullptr, "Could not open parallel port!", false},
-      {"pdh", "LPT1", "PIPSTACK_FAKE_PDH_FAIL_OPEN", "Could not start PDH monitor!", false},
+      {"nowinio", "LPT1", nullptr, "Could not open parallel port!"},
+      {"pdh", "LPT3", nullptr, "Could not open parallel port!"},  // no BIOS address
+      {"pdh", "LPT9", nullptr, "Could not open parallel port!"},
+      {"pdh", "LPT1", "PIPSTACK_FAKE_PDH_FAIL_OPEN", "Could not start PDH monitor!"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(std::string(row.stage) + " " + row.arguments);
@@ -248,9 +240,7 @@ TEST_F(ProgramTest, StartUpFailuresShowTheirOwnMessage) {
     HWND box = nullptr;
     EXPECT_EQ(WaitForMessageBox(run, kStartMs, &box), row.message);
     if (box != nullptr) DismissMessageBox(box);
-    DWORD code = 1;
-    ASSERT_TRUE(WaitForExit(run, kExitMs, &code));
-    EXPECT_EQ(code, 0u);
+    ExpectCleanExit(run);
     for (const JournalEntry& e : EntriesOf(watch, run.info.dwProcessId))
       EXPECT_NE(e.kind, kJournalPortWrite) << "a failed start wrote to the port";
   }
@@ -261,9 +251,7 @@ TEST_F(ProgramTest, StartWhileAnotherIsStartingShowsNothing) {
   HANDLE first = CreateMutexA(nullptr, FALSE, "!!!Pipstack!!!");
   ASSERT_NE(first, nullptr);
   Start();
-  DWORD code = 1;
-  EXPECT_TRUE(WaitForExit(program, kExitMs, &code));
-  EXPECT_EQ(code, 0u);
+  ExpectCleanExit(program);
   EXPECT_TRUE(Journal().empty());
   CloseHandle(first);
 }

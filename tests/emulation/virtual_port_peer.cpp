@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
   constexpr int kFailed = 256;
   if (argc < 3) return kFailed;
   WinIoLibrary winio;
-  if (!LoadWinIoLibrary(&winio) || !winio.Initialize()) return kFailed;
+  if (!LoadWinIoLibrary(&winio) || !winio.InitializeWinIo()) return kFailed;
   const WORD port = static_cast<WORD>(std::strtoul(argv[2], nullptr, 0));
   int result = kFailed;
   if (std::strcmp(argv[1], "write") == 0 && argc > 3) {
@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
     DWORD value = 0;
     if (winio.GetPortVal(port, &value, 1)) result = static_cast<int>(value);
   }
-  winio.Shutdown();
+  winio.ShutdownWinIo();
   FreeWinIoLibrary(&winio);
   return result;
 }

@@ -30,13 +30,13 @@ class VirtualPortTest : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(LoadWinIoLibrary(&winio));
-    ASSERT_TRUE(winio.Initialize());
+    ASSERT_TRUE(winio.InitializeWinIo());
     ASSERT_EQ(OpenVirtualPort(kVirtualPortReadWrite, &view), kVirtualPortOk);
     ResetVirtualPort(view);
   }
   void TearDown() override {
     CloseVirtualPort(&view);
-    if (winio.Shutdown != nullptr) winio.Shutdown();
+    if (winio.ShutdownWinIo != nullptr) winio.ShutdownWinIo();
     FreeWinIoLibrary(&winio);
   }
   uint32_t Read(WORD port) {
@@ -130,12 +130,12 @@ TEST_F(VirtualPortTest, BiosDataAreaListsTwoPorts) {
 }
 
 TEST_F(VirtualPortTest, NothingWorksOutsideInitialisation) {
-  winio.Shutdown();
+  winio.ShutdownWinIo();
   DWORD value = 0;
   EXPECT_FALSE(winio.GetPortVal(0x378, &value, 1));
   EXPECT_FALSE(winio.SetPortVal(0x378, 1, 1));
   EXPECT_FALSE(winio.GetPhysLong(reinterpret_cast<PBYTE>(0x408), &value));
-  ASSERT_TRUE(winio.Initialize());
+  ASSERT_TRUE(winio.InitializeWinIo());
   EXPECT_TRUE(winio.GetPortVal(0x378, &value, 1));
 }
 

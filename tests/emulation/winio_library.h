@@ -2,19 +2,10 @@
 // entry points resolved with their declared types.
 #pragma once
 
-#include "port/winio_api.h"
+#include "port/port_io_driver_win.h"
 
-struct WinIoLibrary {
-  HMODULE module;
-  decltype(&::InitializeWinIo) Initialize;
-  decltype(&::ShutdownWinIo) Shutdown;
-  decltype(&::GetPortVal) GetPortVal;
-  decltype(&::SetPortVal) SetPortVal;
-  decltype(&::GetPhysLong) GetPhysLong;
-  decltype(&::SetPhysLong) SetPhysLong;
-  decltype(&::MapPhysToLin) MapPhysToLin;
-  decltype(&::UnmapPhysicalMemory) UnmapPhysicalMemory;
-};
+// The program's own binding table, filled here from the build's folder.
+using WinIoLibrary = PortIoDriver;
 
 // False when the library or an entry point is missing.
 bool LoadWinIoLibrary(WinIoLibrary* library);

@@ -89,10 +89,10 @@ class LedviewProcessTest : public testing::Test {
     ASSERT_EQ(OpenVirtualPort(kVirtualPortCreate, &view), kVirtualPortOk);
     ResetVirtualPort(view);
     ASSERT_TRUE(LoadWinIoLibrary(&winio));
-    ASSERT_TRUE(winio.Initialize());
+    ASSERT_TRUE(winio.InitializeWinIo());
   }
   void TearDown() override {
-    if (winio.Shutdown != nullptr) winio.Shutdown();
+    if (winio.ShutdownWinIo != nullptr) winio.ShutdownWinIo();
     FreeWinIoLibrary(&winio);
     CloseVirtualPort(&view);
   }

@@ -6,7 +6,7 @@
 
 int main(int argc, char** argv) {
   WinIoLibrary winio{};
-  if (!LoadWinIoLibrary(&winio) || !winio.Initialize()) return 1;
+  if (!LoadWinIoLibrary(&winio) || !winio.InitializeWinIo()) return 1;
   const int seconds = argc > 1 ? std::atoi(argv[1]) : 10;
   constexpr DWORD kWriteDelayMs = 40;
   const int writes = seconds * 1000 / static_cast<int>(kWriteDelayMs);
@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     winio.SetPortVal(0x378, (1u << height) - 1, 1);
     Sleep(kWriteDelayMs);
   }
-  winio.Shutdown();
+  winio.ShutdownWinIo();
   FreeWinIoLibrary(&winio);
   return 0;
 }
