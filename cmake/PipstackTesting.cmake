@@ -27,7 +27,14 @@ endif()
 
 # Registers every test case of a GoogleTest executable with CTest. Under Wine
 # each case needs the session fixture (prefix, display, a running wineserver).
-# Extra arguments are passed on as test properties.
+# Extra arguments are passed on as test properties, each with a single value
+# (a list would be split apart on its way through test discovery).
+#
+# What every process of the prefix shares - the virtual port's machine, the
+# dosdevices/lpt1 device, HKEY_LOCAL_MACHINE\Software\Pipstack and the
+# program's named windows and mutex - is guarded by the one lock
+# "wine_shared_state": a test that uses any of them takes RESOURCE_LOCK
+# wine_shared_state.
 function(pipstack_add_gtest target)
   if(CMAKE_CROSSCOMPILING)
     gtest_discover_tests(${target}

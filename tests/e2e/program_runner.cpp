@@ -1,6 +1,8 @@
 // Process, window and registry helpers for the end-to-end tests.
 #include "tests/e2e/program_runner.h"
 
+#include <sddl.h>
+
 #include <vector>
 
 #include "sources/win32_handles.h"
@@ -13,6 +15,9 @@ constexpr char kDialogClass[] = "#32770";
 // A message box's text is the static control with this id.
 constexpr int kMessageTextId = 0xFFFF;
 constexpr DWORD kPollMs = 20;
+// Everyone: read and change permissions only; everyone: all access.
+constexpr char kReadOnlyDacl[] = "D:(A;CI;KRWD;;;WD)";
+constexpr char kOpenDacl[] = "D:(A;CI;KA;;;WD)";
 
 struct BoxSearch {
   DWORD processId;
@@ -31,6 +36,14 @@ BOOL CALLBACK FindBox(HWND window, LPARAM param) {
   if (GetDlgItem(window, kMessageTextId) == nullptr) return TRUE;
   search->found = window;
   return FALSE;
+}
+
+bool SetSettingsKeyDacl(HKEY key, const char* sddl) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr)) return false;
+  const bool ok = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
+  LocalFree(descriptor);
+  return ok;
 }
 
 bool OpenSettingsForReading(KeyGuard* k) {
@@ -112,7 +125,23 @@ std::string WaitForMessageBox(const Program& program, DWORD milliseconds, HWND* 
 
 void DismissMessageBox(HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); }
 
-void DeleteSettingsKey() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey); RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKey); }
+void DeleteSettingsKey() {
+  KeyGuard k;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, WRITE_DAC, k.Out()) == ERROR_SUCCESS) {
+    SetSettingsKeyDacl(k.Get(), kOpenDacl);
+  }
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKey);
+}
+
+bool MakeSettingsKeyReadOnly() {
+  KeyGuard k;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, k.Out(), nullptr) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  return SetSettingsKeyDacl(k.Get(), kReadOnlyDacl);
+}
 
 bool ReadSettingDword(const char* name, int32_t* value) {
   KeyGuard k;

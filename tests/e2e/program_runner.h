@@ -43,8 +43,11 @@ std::string WaitForMessageBox(const Program& program, DWORD milliseconds, HWND* 
 // Presses OK in a message box.
 void DismissMessageBox(HWND box);
 
-// The program's settings key: removed, or read value by value.
+// The program's settings key: removed (unlocked first), or read value by value.
 void DeleteSettingsKey();
+// Creates the key and lets everyone read it but nobody set values in it;
+// only changing its permissions stays allowed, so DeleteSettingsKey can undo it.
+bool MakeSettingsKeyReadOnly();
 bool ReadSettingDword(const char* name, int32_t* value);
 bool ReadSettingString(const char* name, std::string* value);
 int32_t CountSettingValues();

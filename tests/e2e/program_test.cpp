@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/e2e/program_runner.h"
@@ -38,6 +40,7 @@ class ProgramTest : public testing::Test {
   void TearDown() override {
     KillProgram(program);
     KillProgram(second);
+    DeleteSettingsKey();
   }
   static void SetCounterValue(int32_t value) {
     SetEnvironmentVariableA("PIPSTACK_FAKE_PDH_VALUES", (std::string(kCpuPath) + "=" + std::to_string(value)).c_str());
@@ -208,6 +211,13 @@ TEST_F(ProgramTest, SamplingFailureEndsWithoutSaving) {
   ExpectPortRestored();
 }
 
+TEST_F(ProgramTest, SettingsKeyThatCannotBeWrittenStopsTheStartAndRestoresThePort) {
+  ASSERT_TRUE(MakeSettingsKeyReadOnly());
+  Start();
+  ExpectFailureMessage("Could not load settings from the Registry!");
+  ExpectPortRestored();
+}
+
 TEST_F(ProgramTest, EndOfSessionSavesAndRestores) {
   ASSERT_TRUE(WriteSettingDword("Interpolation", 9));
   Start();
@@ -246,6 +256,14 @@ TEST_F(ProgramTest, StartUpFailuresShowTheirOwnMessage) {
   }
 }
 
+// The legacy family: run with pdh.dll disabled for the whole Wine process
+// tree (Wine takes library overrides from the environment it starts with).
+TEST_F(ProgramTest, LegacyFamilyWithoutTheStatisticCannotStart) {
+  // Wine publishes no processor statistic under HKEY_DYN_DATA.
+  Start("LPT1", "legacy");
+  ExpectFailureMessage("Could not start CPU monitor!");
+}
+
 TEST_F(ProgramTest, StartWhileAnotherIsStartingShowsNothing) {
   // The mutex of a first instance that has no window yet.
   HANDLE first = CreateMutexA(nullptr, FALSE, "!!!Pipstack!!!");
@@ -265,6 +283,52 @@ TEST_F(ProgramTest, LibraryBesideTheProgramWinsOverTheWorkingFolder) {
 }
 
 }  // namespace
+
+// How many LEDs the LED bytes in [from, to) light, sorted (the default
+// windows make a bar, so this is the processor time in tenths, roughly).
+std::vector<int> LitLeds(const std::vector<int32_t>& bytes, size_t from, size_t to) {
+  std::vector<int> lit;
+  for (size_t i = from; i < to && i < bytes.size(); ++i) {
+    int count = 0;
+    for (int32_t b = bytes[i]; b != 0; b >>= 1) count += b & 1;
+    lit.push_back(count);
+  }
+  std::sort(lit.begin(), lit.end());
+  return lit;
+}
+
+TEST_F(ProgramTest, WineCountersFollowARealLoad) {
+  // Our pdh.dll reads the host: total processor time on every LED.
+  Start("LPT1", "counters");
+  ASSERT_TRUE(WaitForLedWrites(watch, program.info.dwProcessId, 10, kStartMs));
+  Sleep(1500);
+  const size_t loadStart = LedBytes().size();
+
+  // Every core busy: processor time near 100 %, so nearly every LED lights.
+  std::atomic<bool> stop{false};
+  std::vector<std::thread> spinners;
+  for (unsigned i = 0; i < std::max(1u, std::thread::hardware_concurrency()); ++i) {
+    spinners.emplace_back([&stop] {
+      volatile unsigned long long n = 0;
+      while (!stop.load(std::memory_order_relaxed)) n = n + 1;
+    });
+  }
+  Sleep(3000);
+  stop = true;
+  for (std::thread& t : spinners) t.join();
+
+  const std::vector<int32_t> bytes = LedBytes();
+  ASSERT_GT(bytes.size(), loadStart + 20);
+  // The first second of the load is the counter catching up.
+  const std::vector<int> idle = LitLeds(bytes, 10, loadStart);
+  const std::vector<int> loaded = LitLeds(bytes, loadStart + 25, bytes.size());
+  ASSERT_FALSE(idle.empty());
+  ASSERT_FALSE(loaded.empty());
+  const int loadedMedian = loaded[loaded.size() / 2];
+  EXPECT_GE(loadedMedian, 7) << "processor time under full load did not reach LED 7's window";
+  EXPECT_LT(idle[idle.size() / 2], loadedMedian) << "the LEDs did not rise with the load";
+  Quit();
+}
 
 // Discovery against Wine's spooler: LPT1 can be opened only while the
 // prefix's dosdevices/lpt1 names an existing file.
