@@ -16,11 +16,15 @@ task=$drive/windows/system32/tasks/Pipstack
 settings='HKLM\Software\Pipstack'
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Pipstack'
 meter=""
+dir=""
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 reg_has() { "$run" reg query "$@" >/dev/null 2>&1; }
+# Whatever a failed run left, so that the next run starts clean.
 cleanup() {
   [ -n "$meter" ] && kill "$meter" 2>/dev/null || true
+  rm -rf "$dir" "$shortcut" "$task"
+  "$run" reg delete "$uninstall_key" /f >/dev/null 2>&1 || true
   "$run" reg delete "$settings" /f >/dev/null 2>&1 || true
 }
 trap cleanup EXIT
@@ -43,8 +47,10 @@ case "$mode" in
     uninstall_args="/S"
     ;;
   remove)
-    win_dir='C:\Pipstack Test'
-    dir="$drive/Pipstack Test"
+    # No spaces: Wine quotes such an argument, and the installer takes /D=
+    # only unquoted.
+    win_dir='C:\PipstackTest'
+    dir="$drive/PipstackTest"
     install_args="/S /STARTATLOGON"
     uninstall_args="/S /REMOVESETTINGS"
     ;;
@@ -56,7 +62,7 @@ esac
 "$run" reg add "$settings" /v "Write Delay" /t REG_DWORD /d 119 /f >/dev/null 2>&1
 [ ! -e "$dir" ] || fail "$dir exists before the install"
 
-# /D= comes last and takes the rest of the line, spaces included.
+# /D= comes last.
 # shellcheck disable=SC2086
 "$run" "$installer" $install_args "/D=$win_dir" || fail "installer ended with $?"
 
