@@ -12,6 +12,7 @@ packages=(
   xvfb x11-utils xauth                 # a display for windows under Wine
   imagemagick                          # screenshots of the dialogs
   util-linux procps                    # flock, setsid, pgrep
+  nsis unzip                           # the release installer; checking the release zip
 )
 
 missing=()
