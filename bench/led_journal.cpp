@@ -11,9 +11,10 @@ constexpr uint32_t kOpenControl = 0x0B;
 
 }  // namespace
 
-LedWriteFollower FollowFromNow(const VirtualPortView& view) {
+LedWriteFollower FollowFromNow(const VirtualPortView& view, bool portOpen) {
   LedWriteFollower follower;
   follower.lastSequence = JournalTotal(view);
+  follower.portOpen = portOpen;
   return follower;
 }
 

@@ -18,7 +18,9 @@ struct LedWriteFollower {
 };
 
 // Starts at the journal's current end: only writes after this call count.
-LedWriteFollower FollowFromNow(const VirtualPortView& view);
+// portOpen says whether the port was already opened before (a running meter)
+// or its open sequence is still to come (a meter about to start).
+LedWriteFollower FollowFromNow(const VirtualPortView& view, bool portOpen);
 
 // Appends the LED bytes written to LPT1 since the last call, oldest first,
 // by the given process (any process when processId is 0).

@@ -55,7 +55,7 @@ bool WaitForLedWrite(const VirtualPortView& view, DWORD processId, DWORD pollMs,
 int MeasureFrames(int seconds) {
   HeldView held;
   if (held.view.machine == nullptr) return Fail("no virtual port");
-  LedWriteFollower follower = FollowFromNow(held.view);
+  LedWriteFollower follower = FollowFromNow(held.view, true);
   std::vector<JournalEntry> writes;
   if (!WaitForLedWrite(held.view, 0, kJournalPollMs, &follower, &writes)) return Fail("no LED byte");
 
@@ -79,7 +79,7 @@ int MeasureFirstByte(const std::string& folder, int repeats) {
   if (held.view.machine == nullptr) return Fail("no virtual port");
   std::vector<double> latencies;
   for (int i = 0; i < repeats; ++i) {
-    LedWriteFollower follower = FollowFromNow(held.view);
+    LedWriteFollower follower = FollowFromNow(held.view, false);
     std::vector<JournalEntry> writes;
     StartedProcess meter;
     const int64_t start = QpcNow();

@@ -63,11 +63,12 @@ winbin="Z:$bin"
 probe() { wine "$benchbin/bench_probe.exe" "$@"; }
 
 # The wineserver of this prefix: the one whose working folder is the
-# prefix's server folder (other sessions on the machine have their own).
-server_dir=$(printf '/tmp/.wine-%s/server-%x-%x' "$(id -u)" "$(stat -c %d "$WINEPREFIX")" "$(stat -c %i "$WINEPREFIX")")
+# prefix's server folder, named after the prefix's device and inode (other
+# sessions on the machine have their own).
+server_dir=$(printf 'server-%x-%x' "$(stat -c %d "$WINEPREFIX")" "$(stat -c %i "$WINEPREFIX")")
 wineserver_pid=""
 for pid in $(pgrep wineserver || true); do
-  [ "$(readlink "/proc/$pid/cwd" 2>/dev/null)" = "$server_dir" ] && wineserver_pid=$pid
+  case "$(readlink "/proc/$pid/cwd" 2>/dev/null)" in */"$server_dir") wineserver_pid=$pid ;; esac
 done
 [ -n "$wineserver_pid" ] || { echo "no wineserver for $WINEPREFIX" >&2; exit 1; }
 
