@@ -13,8 +13,9 @@ int MeasureFrames(int seconds);
 int MeasureFirstByte(const std::string& folder, int repeats);
 
 // From a second start of pipstack.exe until the running meter's
-// configuration dialog is visible; Close resumes the meter after each.
-// Starts are spread over one update period of periodMs.
+// configuration dialog is visible; then a second line: from pressing Close
+// until the meter's next LED byte. Starts are spread over one update period
+// of periodMs.
 int MeasureDialog(const std::string& folder, int repeats, int periodMs);
 
 // From starting bench_floor.exe with nothing to do until it has ended.

@@ -3,7 +3,7 @@
 # pipstack.exe under Wine beside its floor from the same run, and the core
 # alone with Google Benchmark.
 #
-#   bench/run.sh           the full run (about 8 minutes)
+#   bench/run.sh           the full run (about 10 minutes)
 #   bench/run.sh --quick   short windows and few repeats, for trying it out
 #
 # The table also goes to build/bench/results.md; the raw outputs stay in
@@ -85,11 +85,12 @@ until grep -q holding "$raw/hold.txt" 2>/dev/null; do sleep 0.1; done
 
 # One metered run: the meter and the floor started together, left to
 # settle, then measured over the window while the probe times the frames.
-# Leaves the meter running (its PID in meter_pid) for what follows.
+# Leaves the meter running (its PID in meter_pid) for what follows. A fifth
+# argument replaces the DLL overrides for the meter alone.
 metered_run() {
-  local name=$1 delay=$2 led=$3 window=$4
+  local name=$1 delay=$2 led=$3 window=$4 overrides=${5:-$WINEDLLOVERRIDES}
   probe settings "$delay" "$led"
-  (cd "$bin" && exec wine pipstack.exe LPT1) >/dev/null 2>&1 &
+  (cd "$bin" && WINEDLLOVERRIDES=$overrides exec wine pipstack.exe LPT1) >/dev/null 2>&1 &
   meter_pid=$!
   wine "$benchbin/bench_floor.exe" sleep "$delay" $((settle + window + 2)) >"$raw/$name.floor" 2>&1 &
   floor_pid=$!
@@ -121,6 +122,11 @@ quit_meter
 
 metered_run interp40 40 0 "$cpu_window"
 probe dialog "$winbin" "$repeats" 320 >"$raw/dialog-interp40.txt"
+quit_meter
+
+# Where the direct mode's time goes: the same run with Wine's built-in
+# pdh.dll, whose counters are fixed numbers that cost next to nothing.
+metered_run builtin40 40 -1 "$cpu_window" "pdh=b"
 quit_meter
 
 metered_run direct10 10 -1 "$frame_window"

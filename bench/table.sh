@@ -6,7 +6,9 @@ set -euo pipefail
 raw=$1 tick=$2 load_before=$3 load_after=$4
 
 f() { awk "BEGIN { printf \"$1\", $2 }"; }
-field() { awk -v n="$2" '{print $n}' "$raw/$1"; }
+field() { awk -v n="$2" 'NR == 1 {print $n}' "$raw/$1"; }
+# The same from the second line of a file.
+field2() { awk -v n="$2" 'NR == 2 {print $n}' "$raw/$1"; }
 # Yes when the condition (awk syntax) holds.
 met() { awk "BEGIN { print ($1) ? \"yes\" : \"**no**\" }"; }
 
@@ -60,6 +62,7 @@ row "Figure" "pipstack.exe" "Floor" "Meter vs floor" "Target" "Met"
 row "---" "---" "---" "---" "---" "---"
 cpu_row direct40 "CPU, direct mode, 40 ms" 0.3
 cpu_row interp40 "CPU, interpolated mode, 40 ms" 0.3
+cpu_row builtin40 "CPU, direct mode, 40 ms, Wine's built-in pdh.dll (fixed numbers)" ""
 cpu_row direct10 "CPU, direct mode, 10 ms" ""
 cpu_row direct100 "CPU, direct mode, 100 ms" ""
 paused_m=$(f %.4f "$(field paused.cpu 1) / $tick / $(field paused.cpu 4) * 10")
@@ -74,6 +77,10 @@ frames_row direct100 "Frame interval, direct, 100 ms" 100
 frames_row interp40 "Frame interval, interpolated, 40 ms" 40
 latency_row dialog-direct40.txt "Second start → dialog visible, direct 40 ms (median / max)"
 latency_row dialog-interp40.txt "Second start → dialog visible, interpolated 40 ms (median / max)"
+for mode in direct interp; do
+  row "Close pressed → next LED byte, $mode 40 ms (median / max)" \
+      "$(field2 dialog-${mode}40.txt 2) / $(field2 dialog-${mode}40.txt 4)" "" "see BENCHMARKS.md" "—" ""
+done
 latency_row first-byte.txt "Start → first LED byte (median / max)"
 mem_m=$(field direct40.memory 1) mem_f=$(field direct40.memory 2)
 row "Peak working set (VmHWM), direct 40 ms" "$(f %.1f "$mem_m / 1024") MiB" "$(f %.1f "$mem_f / 1024") MiB" \
