@@ -6,6 +6,7 @@ set -euo pipefail
 
 packages=(
   cmake make g++                       # host build
+  libbenchmark-dev                     # the core benchmark (bench/)
   libgtest-dev libgmock-dev googletest # GoogleTest for both builds
   g++-mingw-w64-x86-64                 # the Windows cross build
   wine wine64                          # running the Windows programs

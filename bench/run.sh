@@ -1,0 +1,159 @@
+#!/usr/bin/env bash
+# Measures what the meter costs and prints one table: every figure of
+# pipstack.exe under Wine beside its floor from the same run, and the core
+# alone with Google Benchmark.
+#
+#   bench/run.sh           the full run (about 10 minutes)
+#   bench/run.sh --quick   short windows and few repeats, for trying it out
+#
+# The table also goes to build/bench/results.md; the raw outputs stay in
+# build/bench/raw/. The run has a Wine prefix, a display and a wineserver of
+# its own, all under build/bench/.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+cpu_window=60 paused_window=30 frame_window=30 repeats=10 settle=4 bench_time=1
+case "${1:-}" in
+  --quick) cpu_window=8 paused_window=5 frame_window=5 repeats=3 bench_time=0.1 ;;
+  "") ;;
+  *) echo "usage: $0 [--quick]" >&2; exit 2 ;;
+esac
+
+state=$root/build/bench
+raw=$state/raw
+bin=$root/build/windows/bin
+benchbin=$root/build/windows/bench
+rm -rf "$raw"
+mkdir -p "$raw"
+
+# --- Build: the program, its libraries and the two helpers under Wine; the
+# core benchmark in an optimised host build without sanitizers (the host
+# preset's Debug + ASan build would time the sanitizers).
+tools/install-deps.sh
+if ! dpkg-query -W -f='${Status}' libbenchmark-dev 2>/dev/null | grep -q 'install ok installed'; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends libbenchmark-dev >/dev/null
+fi
+{
+  cmake --preset windows
+  cmake --build --preset windows -j2 --target pipstack winio wine_pdh bench_floor bench_probe
+  cmake -S . -B build/bench-host -DCMAKE_BUILD_TYPE=Release
+  cmake --build build/bench-host -j2 --target core_bench
+} >"$raw/build.log" 2>&1 || { tail -30 "$raw/build.log" >&2; exit 1; }
+
+# --- Wine: our own prefix, display and wineserver; our pdh.dll beside the
+# program gives it real counters.
+export WINEPREFIX=$state/wine/prefix
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="pdh=n,b"
+finish() {
+  # Only what this script started and is still running.
+  for pid in $(jobs -p); do kill "$pid" 2>/dev/null || true; done
+  cmake/wine-session.sh stop "$state/wine"
+}
+trap finish EXIT
+cmake/wine-session.sh start "$state/wine"
+DISPLAY=$(cat "$state/wine/display")
+export DISPLAY
+
+winbin="Z:$bin"
+probe() { wine "$benchbin/bench_probe.exe" "$@"; }
+
+# The wineserver of this prefix: the one whose working folder is the
+# prefix's server folder, named after the prefix's device and inode (other
+# sessions on the machine have their own).
+server_dir=$(printf 'server-%x-%x' "$(stat -c %d "$WINEPREFIX")" "$(stat -c %i "$WINEPREFIX")")
+wineserver_pid=""
+for pid in $(pgrep wineserver || true); do
+  case "$(readlink "/proc/$pid/cwd" 2>/dev/null)" in */"$server_dir") wineserver_pid=$pid ;; esac
+done
+[ -n "$wineserver_pid" ] || { echo "no wineserver for $WINEPREFIX" >&2; exit 1; }
+
+tick=$(getconf CLK_TCK)
+# User plus system time of a process so far, in clock ticks.
+cpu_ticks() { sed 's/^.*) //' "/proc/$1/stat" | awk '{print $12 + $13}'; }
+peak_kib() { awk '/^VmHWM:/ {print $2}' "/proc/$1/status"; }
+now() { date +%s.%N; }
+calc() { awk "BEGIN { printf \"$1\", $2 }"; }
+
+# The probe keeps the virtual port's machine alive for the whole run.
+probe hold >"$raw/hold.txt" 2>&1 &
+until grep -q holding "$raw/hold.txt" 2>/dev/null; do sleep 0.1; done
+
+# One metered run: the meter and the floor started together, left to
+# settle, then measured over the window while the probe times the frames.
+# Leaves the meter running (its PID in meter_pid) for what follows. A fifth
+# argument replaces the DLL overrides for the meter alone.
+metered_run() {
+  local name=$1 delay=$2 led=$3 window=$4 overrides=${5:-$WINEDLLOVERRIDES}
+  probe settings "$delay" "$led"
+  (cd "$bin" && WINEDLLOVERRIDES=$overrides exec wine pipstack.exe LPT1) >/dev/null 2>&1 &
+  meter_pid=$!
+  wine "$benchbin/bench_floor.exe" sleep "$delay" $((settle + window + 2)) >"$raw/$name.floor" 2>&1 &
+  floor_pid=$!
+  sleep "$settle"
+  local m0 f0 s0 t0 m1 f1 s1 t1
+  m0=$(cpu_ticks "$meter_pid") f0=$(cpu_ticks "$floor_pid") s0=$(cpu_ticks "$wineserver_pid") t0=$(now)
+  probe frames "$window" >"$raw/$name.frames"
+  m1=$(cpu_ticks "$meter_pid") f1=$(cpu_ticks "$floor_pid") s1=$(cpu_ticks "$wineserver_pid") t1=$(now)
+  echo "$((m1 - m0)) $((f1 - f0)) $((s1 - s0)) $(calc %.3f "$t1 - $t0")" >"$raw/$name.cpu"
+  echo "$(peak_kib "$meter_pid") $(peak_kib "$floor_pid")" >"$raw/$name.memory"
+  wait "$floor_pid"
+}
+
+quit_meter() {
+  probe quit
+  wait "$meter_pid" || true
+}
+
+echo "Measuring (${cpu_window} s windows for CPU; see $raw)..." >&2
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+
+probe empty "$repeats" >"$raw/empty-start.txt"
+probe settings 40 -1
+probe first-byte "$winbin" "$repeats" >"$raw/first-byte.txt"
+
+metered_run direct40 40 -1 "$cpu_window"
+probe dialog "$winbin" "$repeats" 40 >"$raw/dialog-direct40.txt"
+quit_meter
+
+metered_run interp40 40 0 "$cpu_window"
+probe dialog "$winbin" "$repeats" 320 >"$raw/dialog-interp40.txt"
+quit_meter
+
+# Where the direct mode's time goes: the same run with Wine's built-in
+# pdh.dll, whose counters are fixed numbers that cost next to nothing.
+metered_run builtin40 40 -1 "$cpu_window" "pdh=b"
+quit_meter
+
+metered_run direct10 10 -1 "$frame_window"
+quit_meter
+metered_run direct100 100 -1 "$frame_window"
+quit_meter
+
+# Paused: the dialog shown by a second start, the meter waiting for messages;
+# the floor waits for messages too.
+probe settings 40 -1
+(cd "$bin" && exec wine pipstack.exe LPT1) >/dev/null 2>&1 &
+meter_pid=$!
+wine "$benchbin/bench_floor.exe" wait $((settle + paused_window + 4)) >/dev/null 2>&1 &
+floor_pid=$!
+sleep "$settle"
+probe show "$winbin"
+sleep 1
+m0=$(cpu_ticks "$meter_pid") f0=$(cpu_ticks "$floor_pid") s0=$(cpu_ticks "$wineserver_pid") t0=$(now)
+sleep "$paused_window"
+m1=$(cpu_ticks "$meter_pid") f1=$(cpu_ticks "$floor_pid") s1=$(cpu_ticks "$wineserver_pid") t1=$(now)
+echo "$((m1 - m0)) $((f1 - f0)) $((s1 - s0)) $(calc %.3f "$t1 - $t0")" >"$raw/paused.cpu"
+quit_meter
+wait "$floor_pid"
+
+build/bench-host/bench/core_bench --benchmark_min_time="$bench_time" --benchmark_format=csv \
+  >"$raw/core.csv" 2>"$raw/core.log"
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+
+# --- The table.
+bench/table.sh "$raw" "$tick" "$load_before" "$load_after" | tee "$state/results.md"
