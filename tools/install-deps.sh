@@ -12,6 +12,7 @@ packages=(
   xvfb x11-utils xauth                 # a display for windows under Wine
   imagemagick                          # screenshots of the dialogs
   util-linux procps                    # flock, setsid, pgrep
+  clang libclang-rt-14-dev             # the fuzz targets (libFuzzer, sanitizers)
 )
 
 missing=()
