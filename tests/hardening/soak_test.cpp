@@ -28,10 +28,14 @@ constexpr DWORD kSampleMs = 100;
 constexpr DWORD kStallMs = 10000;  // no cycle in this long: the meter has stopped
 constexpr char kConfigTitle[] = "Pipstack Configuration";
 constexpr char kOtherPath[] = "\\Processor(0)\\% Processor Time";
-// Growth allowed between the sample after the first visit to the dialog and
-// the last one. Wine's heaps settle in steps, so memory gets some room; a
-// leak of a few hundred bytes per cycle or a handle per visit shows anyway.
-constexpr uint64_t kMemorySlack = 1u << 20;
+// Growth allowed up to the last sample. Private bytes and handles are held
+// to the sample after the first visit to the dialog: a leak of a few bytes per
+// cycle or a handle per visit shows. The working set also counts pages of
+// code and of the shared machine that are touched for the first time, which
+// under Wine goes on for a few thousand cycles, so it is held to the sample
+// at a quarter of the run.
+constexpr uint64_t kPrivateSlack = 256u << 10;
+constexpr uint64_t kWorkingSetSlack = 1u << 20;
 constexpr int32_t kObjectSlack = 2;
 
 uint64_t SoakCycles() {
@@ -41,7 +45,7 @@ uint64_t SoakCycles() {
 }
 
 void Print(const char* when, uint64_t cycles, const ProcessFigures& f) {
-  std::printf("%-6s cycles %8llu  working set %6llu KiB  private %6llu KiB  handles %3d  GDI %3d  USER %3d  windows %3d\n",
+  std::printf("%-7s cycles %8llu  working set %6llu KiB  private %6llu KiB  handles %3d  GDI %3d  USER %3d  windows %3d\n",
               when, static_cast<unsigned long long>(cycles), static_cast<unsigned long long>(f.workingSet / 1024),
               static_cast<unsigned long long>(f.privateBytes / 1024), f.handles, f.gdiObjects, f.userObjects,
               f.windows);
@@ -101,6 +105,8 @@ TEST_F(SoakTest, ResourcesStayFlatOverManyCycles) {
   Print("start", Cycles(), first);
   ProcessFigures peak = first;
   ProcessFigures last = first;
+  ProcessFigures settled = first;
+  bool isSettled = false;
   uint64_t nextVisit = Cycles() + kCyclesPerVisit;
   uint64_t seen = Cycles();
   DWORD progressAt = GetTickCount();
@@ -117,6 +123,10 @@ TEST_F(SoakTest, ResourcesStayFlatOverManyCycles) {
       nextVisit = now + kCyclesPerVisit;
       last = Sample();
       Print("visit", now, last);
+      if (!isSettled && now >= target / 4) {
+        settled = last;
+        isSettled = true;
+      }
     } else {
       last = Sample();
     }
@@ -132,8 +142,9 @@ TEST_F(SoakTest, ResourcesStayFlatOverManyCycles) {
   std::printf("%d dialog visits, %.1f s, %.2f ms per cycle\n", visits, (GetTickCount() - startedAt) / 1000.0,
               static_cast<double>(GetTickCount() - startedAt) / static_cast<double>(Cycles()));
 
-  EXPECT_LE(last.workingSet, first.workingSet + kMemorySlack);
-  EXPECT_LE(last.privateBytes, first.privateBytes + kMemorySlack);
+  Print("settled", target / 4, settled);
+  EXPECT_LE(last.workingSet, settled.workingSet + kWorkingSetSlack);
+  EXPECT_LE(last.privateBytes, first.privateBytes + kPrivateSlack);
   EXPECT_GE(first.handles, 0) << "handles could not be counted";
   EXPECT_LE(last.handles, first.handles + kObjectSlack);
   EXPECT_LE(last.gdiObjects, first.gdiObjects + kObjectSlack);
