@@ -82,7 +82,10 @@ class SoakTest : public testing::Test {
     SendMessageA(GetDlgItem(dialog, IDC_CONFIG_FLOOR_1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(floorText.c_str()));
     SendMessageA(GetDlgItem(dialog, IDC_CONFIG_WRITE_DELAY), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1"));
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CONFIG_SOURCE_BUTTON_1 + visit % 8, BN_CLICKED), 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CONFIG_CLOSE, BN_CLICKED), 0);
+    // Posted, as a click arrives: the paused loop waits for a posted message.
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CONFIG_CLOSE, BN_CLICKED), 0);
+    const DWORD start = GetTickCount();
+    while (IsWindowVisible(dialog) && GetTickCount() - start < kStartMs) Sleep(10);
     EXPECT_FALSE(IsWindowVisible(dialog));
     return floor;
   }
