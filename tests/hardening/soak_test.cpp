@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -26,14 +27,14 @@ constexpr DWORD kStartMs = 15000;
 constexpr DWORD kExitMs = 10000;
 constexpr DWORD kSampleMs = 100;
 constexpr DWORD kStallMs = 10000;  // no cycle in this long: the meter has stopped
+constexpr DWORD kSlowVisitMs = 2000;
 constexpr char kConfigTitle[] = "Pipstack Configuration";
 constexpr char kOtherPath[] = "\\Processor(0)\\% Processor Time";
-// Growth allowed up to the last sample. Private bytes and handles are held
+// Growth allowed by the end of the run. Private bytes and handles are held
 // to the sample after the first visit to the dialog: a leak of a few bytes per
-// cycle or a handle per visit shows. The working set also counts pages of
-// code and of the shared machine that are touched for the first time, which
-// under Wine goes on for a few thousand cycles, so it is held to the sample
-// at a quarter of the run.
+// cycle or a handle per visit shows. Under Wine the working set swings by a
+// few MiB as pages are touched and trimmed, so its floor is compared: the
+// smallest sample of the last quarter against that of the second quarter.
 constexpr uint64_t kPrivateSlack = 256u << 10;
 constexpr uint64_t kWorkingSetSlack = 1u << 20;
 constexpr int32_t kObjectSlack = 2;
@@ -108,8 +109,9 @@ TEST_F(SoakTest, ResourcesStayFlatOverManyCycles) {
   Print("start", Cycles(), first);
   ProcessFigures peak = first;
   ProcessFigures last = first;
-  ProcessFigures settled = first;
-  bool isSettled = false;
+  // The working set's floor in the second and in the last quarter of the run.
+  uint64_t secondQuarterFloor = UINT64_MAX;
+  uint64_t lastQuarterFloor = UINT64_MAX;
   uint64_t nextVisit = Cycles() + kCyclesPerVisit;
   uint64_t seen = Cycles();
   DWORD progressAt = GetTickCount();
@@ -122,17 +124,20 @@ TEST_F(SoakTest, ResourcesStayFlatOverManyCycles) {
     ASSERT_LT(GetTickCount() - progressAt, kStallMs) << "no update cycle for a while at " << now;
     ASSERT_EQ(WaitForSingleObject(program.info.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the program ended";
     if (now >= nextVisit) {
+      const DWORD visitStart = GetTickCount();
       lastFloor = VisitDialog(poll, visits++);
+      // The meter is paused while the dialog is shown: the stall clock
+      // starts again when it closes.
+      progressAt = GetTickCount();
+      if (progressAt - visitStart > kSlowVisitMs) std::printf("a slow visit: %lu ms\n", progressAt - visitStart);
       nextVisit = now + kCyclesPerVisit;
       last = Sample();
       Print("visit", now, last);
-      if (!isSettled && now >= target / 4) {
-        settled = last;
-        isSettled = true;
-      }
     } else {
       last = Sample();
     }
+    if (now >= target / 4 && now < target / 2) secondQuarterFloor = std::min(secondQuarterFloor, last.workingSet);
+    if (now >= target / 4 * 3) lastQuarterFloor = std::min(lastQuarterFloor, last.workingSet);
     peak.workingSet = std::max(peak.workingSet, last.workingSet);
     peak.privateBytes = std::max(peak.privateBytes, last.privateBytes);
     peak.handles = std::max(peak.handles, last.handles);
@@ -145,8 +150,10 @@ TEST_F(SoakTest, ResourcesStayFlatOverManyCycles) {
   std::printf("%d dialog visits, %.1f s, %.2f ms per cycle\n", visits, (GetTickCount() - startedAt) / 1000.0,
               static_cast<double>(GetTickCount() - startedAt) / static_cast<double>(Cycles()));
 
-  Print("settled", target / 4, settled);
-  EXPECT_LE(last.workingSet, settled.workingSet + kWorkingSetSlack);
+  std::printf("working set floor: second quarter %llu KiB, last quarter %llu KiB\n",
+              static_cast<unsigned long long>(secondQuarterFloor / 1024),
+              static_cast<unsigned long long>(lastQuarterFloor / 1024));
+  EXPECT_LE(lastQuarterFloor, secondQuarterFloor + kWorkingSetSlack);
   EXPECT_LE(last.privateBytes, first.privateBytes + kPrivateSlack);
   EXPECT_GE(first.handles, 0) << "handles could not be counted";
   EXPECT_LE(last.handles, first.handles + kObjectSlack);
