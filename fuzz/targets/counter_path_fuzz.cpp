@@ -17,7 +17,13 @@ std::string InstanceText(const CounterPath& p) {
   // An empty parent still needs its slash when the name holds one.
   if (!p.parent.empty() || p.instance.find('/') != std::string::npos) text += p.parent + "/";
   text += p.instance;
-  if (p.index != 0) text += "#" + std::to_string(p.index);
+  // "#0" is written too when the name itself ends in "#digits", or the
+  // parser would take those for the index.
+  const size_t hash = p.instance.rfind('#');
+  const std::string tail = hash == std::string::npos ? "" : p.instance.substr(hash + 1);
+  const bool tailIsIndex = !tail.empty() && tail.size() <= 9 &&
+                           tail.find_first_not_of("0123456789") == std::string::npos;
+  if (p.index != 0 || tailIsIndex) text += "#" + std::to_string(p.index);
   return text;
 }
 
