@@ -14,6 +14,7 @@ packages=(
   imagemagick                          # screenshots of the dialogs
   util-linux procps                    # flock, setsid, pgrep
   nsis unzip                           # the release installer; checking the release zip
+  clang libclang-rt-14-dev             # the fuzz targets (libFuzzer, sanitizers)
 )
 
 missing=()

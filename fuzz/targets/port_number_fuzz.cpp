@@ -1,0 +1,21 @@
+// Fuzz target: the port number in a port name, for names of any length and
+// content (a command line is any text).
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+#include "core/text_number.h"
+#include "fuzz/targets/fuzz_check.h"
+#include "port/port_number.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  // Exactly the name and its terminating zero: a read beyond is caught.
+  std::unique_ptr<char[]> name(new char[size + 1]);
+  std::memcpy(name.get(), data, size);
+  name[size] = '\0';
+  const size_t length = std::strlen(name.get());
+  const int32_t number = PortNumberFromName(name.get());
+  FUZZ_CHECK(number == (length < 3 ? 0 : ParseDecimal(name.get() + 3)));
+  return 0;
+}
