@@ -1,6 +1,8 @@
 // The scratch registry of the settings tests (see scratch_registry.h).
 #include "tests/settings/scratch_registry.h"
 
+#include "tests/support/handle_count.h"
+
 #include <sddl.h>
 
 #include <cstring>
@@ -123,42 +125,7 @@ void ScratchRegistry::DenyWrites() {
   RegCloseKey(key);
 }
 
-int32_t OpenHandleCount() {
-  // SystemHandleInformation: a count, then one entry per handle in the system.
-  struct Entry {
-    USHORT processId;
-    USHORT creatorBackTraceIndex;
-    UCHAR objectType;
-    UCHAR flags;
-    USHORT handle;
-    PVOID object;
-    ACCESS_MASK access;
-  };
-  using QueryFn = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-  constexpr ULONG kSystemHandleInformation = 16;
-  const auto query = reinterpret_cast<QueryFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
-  if (query == nullptr) return -1;
-  std::vector<BYTE> buffer(1u << 20);
-  ULONG length = 0;
-  for (int attempt = 0; attempt < 4; ++attempt) {
-    if (query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &length) == 0) {
-      ULONG entries = 0;
-      std::memcpy(&entries, buffer.data(), sizeof entries);
-      const USHORT self = static_cast<USHORT>(GetCurrentProcessId());
-      int32_t count = 0;
-      for (ULONG i = 0; i < entries; ++i) {
-        Entry entry{};
-        // The entries follow the count at their own alignment.
-        std::memcpy(&entry, buffer.data() + alignof(Entry) + i * sizeof(Entry), sizeof entry);
-        count += entry.processId == self;
-      }
-      return count;
-    }
-    buffer.resize(buffer.size() * 4);
-  }
-  return -1;
-}
+int32_t OpenHandleCount() { return CountProcessHandles(GetCurrentProcessId()); }
 
 DWORD AsDword(const RawValue& value) {
   DWORD number = 0;
