@@ -61,6 +61,9 @@ case "$command" in
     ;;
   start)
     make_prefix
+    # A wineserver left running keeps its desktop on the display it began
+    # with; everything starts afresh on this run's display.
+    wineserver -k 2>/dev/null || true
     stop_display
     start_display
     # Persistent until 'stop'; detached so that CTest does not wait for it.
