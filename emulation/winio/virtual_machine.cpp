@@ -1,6 +1,7 @@
 // Register semantics, physical memory and journal of the emulated PC.
 #include "emulation/winio/virtual_machine.h"
 
+#include <atomic>
 #include <cstring>
 
 namespace {
@@ -111,7 +112,24 @@ void SetBiosPortWord(VirtualMachine* machine, int portIndex, uint16_t base) {
   machine->biosDataArea[offset + 1] = static_cast<uint8_t>(base >> 8);
 }
 
+// A slot's sequence is cleared while the slot is written and set last, so a
+// reader that saw the same sequence before and after its copy has a whole
+// entry; the total follows, so every entry it counts is complete.
 void AppendJournal(VirtualMachine* machine, JournalEntry entry) {
-  entry.sequence = ++machine->journalTotal;
-  machine->journal[(entry.sequence - 1) % kJournalLength] = entry;
+  const uint64_t sequence = machine->journalTotal.load(std::memory_order_relaxed) + 1;
+  JournalEntry& slot = machine->journal[(sequence - 1) % kJournalLength];
+  __atomic_store_n(&slot.sequence, 0, __ATOMIC_RELAXED);
+  std::atomic_thread_fence(std::memory_order_release);
+  entry.sequence = 0;
+  slot = entry;
+  __atomic_store_n(&slot.sequence, sequence, __ATOMIC_RELEASE);
+  machine->journalTotal.store(sequence, std::memory_order_release);
+}
+
+bool ReadJournalEntry(const VirtualMachine* machine, uint64_t sequence, JournalEntry* entry) {
+  const JournalEntry& slot = machine->journal[(sequence - 1) % kJournalLength];
+  if (__atomic_load_n(&slot.sequence, __ATOMIC_ACQUIRE) != sequence) return false;
+  *entry = slot;
+  std::atomic_thread_fence(std::memory_order_acquire);
+  return __atomic_load_n(&slot.sequence, __ATOMIC_RELAXED) == sequence;
 }

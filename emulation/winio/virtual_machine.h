@@ -4,12 +4,13 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 
 // Bump kMachineLayout whenever VirtualMachine changes shape: a process that
 // finds another layout in the section refuses to use it.
 constexpr uint32_t kMachineMagic = 0x50495056;  // "VPIP"
-constexpr uint32_t kMachineLayout = 1;
+constexpr uint32_t kMachineLayout = 2;
 
 // Physical memory: the BIOS data area, 0x400..0x4FF, and nothing else.
 constexpr uint32_t kBiosDataAreaStart = 0x400;
@@ -75,13 +76,20 @@ struct JournalEntry {
 // Entry n lives at slot (n - 1) % kJournalLength; older ones are overwritten.
 constexpr uint32_t kJournalLength = 4096;
 
+// The section is shared by processes that may end at any moment, so the
+// lock lives in it: see machine_lock.h.
+static_assert(std::atomic<uint32_t>::is_always_lock_free && std::atomic<uint64_t>::is_always_lock_free,
+              "the shared words must work across processes");
+
 struct VirtualMachine {
   uint32_t magic;
   uint32_t layout;
+  std::atomic<uint32_t> lockOwner;    // process id of the writer inside, 0 when free
+  std::atomic<uint32_t> changeCount;  // odd while a writer is inside
   int64_t timerFrequency;  // QueryPerformanceFrequency, for readers of time stamps
   std::array<uint8_t, kBiosDataAreaSize> biosDataArea;
   std::array<PortRegisters, kPortCount> ports;
-  uint64_t journalTotal;   // entries ever written, so a reader can tell it wrapped
+  std::atomic<uint64_t> journalTotal;  // entries ever written, so a reader can tell it wrapped
   std::array<JournalEntry, kJournalLength> journal;
 };
 
@@ -106,4 +114,8 @@ uint16_t BiosPortWord(const VirtualMachine* machine, int portIndex);
 void SetBiosPortWord(VirtualMachine* machine, int portIndex, uint16_t base);
 
 // Appends an entry, numbering it; time and process come from the caller.
+// Only one writer at a time; readers need no lock (ReadJournalEntry).
 void AppendJournal(VirtualMachine* machine, JournalEntry entry);
+// Copies entry number sequence; false when its slot holds another entry by
+// now or is being written.
+bool ReadJournalEntry(const VirtualMachine* machine, uint64_t sequence, JournalEntry* entry);

@@ -2,6 +2,8 @@
 // changes other processes make through it.
 #include "emulation/winio/virtual_port_view.h"
 
+#include "emulation/winio/machine_lock.h"
+
 namespace {
 
 int64_t TimerFrequency() {
@@ -27,20 +29,40 @@ int32_t MapSection(VirtualPortAccess access, VirtualPortView* view, bool* create
   return view->machine == nullptr ? kVirtualPortNoView : kVirtualPortOk;
 }
 
+// Holds the opening lock for its scope.
+class OpeningLock {
+ public:
+  // Every opener creates it, so that it exists before anyone maps.
+  OpeningLock() : mutex_(CreateMutexA(nullptr, FALSE, kVirtualPortOpenLockName)) {
+    // WAIT_ABANDONED hands it over too: an opener that ended left at worst
+    // a section that the layout check turns away.
+    if (mutex_ != nullptr) WaitForSingleObject(mutex_, INFINITE);
+  }
+  ~OpeningLock() {
+    if (mutex_ == nullptr) return;
+    ReleaseMutex(mutex_);
+    CloseHandle(mutex_);
+  }
+  OpeningLock(const OpeningLock&) = delete;
+  OpeningLock& operator=(const OpeningLock&) = delete;
+  bool Held() const { return mutex_ != nullptr; }
+
+ private:
+  HANDLE mutex_;
+};
+
 }  // namespace
 
 int32_t OpenVirtualPort(VirtualPortAccess access, VirtualPortView* view) {
   *view = VirtualPortView{};
-  // Every opener creates the lock, so that it exists before anyone maps.
-  view->lock = CreateMutexA(nullptr, FALSE, kVirtualPortLockName);
-  if (view->lock == nullptr) return kVirtualPortNoLock;
+  const OpeningLock opening;
+  if (!opening.Held()) return kVirtualPortNoLock;
 
-  const VirtualPortLock held(*view);
   bool created = false;
   int32_t status = MapSection(access, view, &created);
   if (status == kVirtualPortOk) {
-    // The creator powers the machine on while it holds the lock, so no
-    // other process ever sees it half made.
+    // The creator powers the machine on while it holds the opening lock,
+    // so no other process ever sees it half made.
     if (created) PowerOnMachine(view->machine, TimerFrequency());
     if (view->machine->magic != kMachineMagic || view->machine->layout != kMachineLayout) {
       status = kVirtualPortWrongLayout;
@@ -58,42 +80,46 @@ int32_t OpenVirtualPort(VirtualPortAccess access, VirtualPortView* view) {
 void CloseVirtualPort(VirtualPortView* view) {
   if (view->machine != nullptr) UnmapViewOfFile(view->machine);
   if (view->section != nullptr) CloseHandle(view->section);
-  if (view->lock != nullptr) CloseHandle(view->lock);
   *view = VirtualPortView{};
 }
 
-VirtualPortLock::VirtualPortLock(const VirtualPortView& view) : lock_(view.lock) {
-  // WAIT_ABANDONED also hands over the lock; the machine's state is whole
-  // between any two of its operations.
-  WaitForSingleObject(lock_, INFINITE);
-}
+VirtualPortLock::VirtualPortLock(const VirtualPortView& view) : machine_(view.machine) { LockMachine(machine_); }
 
-VirtualPortLock::~VirtualPortLock() { ReleaseMutex(lock_); }
+VirtualPortLock::~VirtualPortLock() { UnlockMachine(machine_); }
 
 PortRegisters PeekPortRegisters(const VirtualPortView& view, int portIndex) {
-  const VirtualPortLock held(view);
-  return view.machine->ports[portIndex];
+  PortRegisters registers{};
+  ReadMachineConsistently(view.machine, [&] { registers = view.machine->ports[portIndex]; });
+  return registers;
 }
 
 uint16_t PeekBiosPortWord(const VirtualPortView& view, int portIndex) {
-  const VirtualPortLock held(view);
-  return BiosPortWord(view.machine, portIndex);
+  uint16_t word = 0;
+  ReadMachineConsistently(view.machine, [&] { word = BiosPortWord(view.machine, portIndex); });
+  return word;
 }
 
 uint64_t JournalTotal(const VirtualPortView& view) {
-  const VirtualPortLock held(view);
-  return view.machine->journalTotal;
+  return view.machine->journalTotal.load(std::memory_order_acquire);
 }
 
+// Without the lock, so that a busy writer never holds a reader up: an entry
+// overwritten while it was copied is lost like any older one, and the copy
+// starts again after it so that what is returned has no gaps.
 std::vector<JournalEntry> ReadJournal(const VirtualPortView& view, uint64_t afterSequence) {
-  const VirtualPortLock held(view);
-  const uint64_t total = view.machine->journalTotal;
-  const uint64_t oldestHeld = total > kJournalLength ? total - kJournalLength + 1 : 1;
   std::vector<JournalEntry> entries;
+  const uint64_t total = JournalTotal(view);
+  const uint64_t oldestHeld = total > kJournalLength ? total - kJournalLength + 1 : 1;
   if (afterSequence >= total) return entries;
   const uint64_t first = afterSequence + 1 > oldestHeld ? afterSequence + 1 : oldestHeld;
+  entries.reserve(total - first + 1);
   for (uint64_t sequence = first; sequence <= total; ++sequence) {
-    entries.push_back(view.machine->journal[(sequence - 1) % kJournalLength]);
+    JournalEntry entry;
+    if (ReadJournalEntry(view.machine, sequence, &entry)) {
+      entries.push_back(entry);
+    } else {
+      entries.clear();
+    }
   }
   return entries;
 }

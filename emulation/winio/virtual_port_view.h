@@ -15,10 +15,11 @@
 
 #include "emulation/winio/virtual_machine.h"
 
-// Names other processes rely on; the lock orders every access of every
-// process, journal appends included.
+// Names other processes rely on. The named mutex orders only the opening,
+// so that nobody sees a machine that is still being powered on; the
+// accesses themselves take the machine's own lock (machine_lock.h).
 constexpr char kVirtualPortSectionName[] = "Local\\PipstackVirtualPort";
-constexpr char kVirtualPortLockName[] = "Local\\PipstackVirtualPort.Lock";
+constexpr char kVirtualPortOpenLockName[] = "Local\\PipstackVirtualPort.Lock";
 
 enum VirtualPortAccess {
   kVirtualPortCreate,     // open, or create at power-on; read-write
@@ -28,14 +29,13 @@ enum VirtualPortAccess {
 
 enum VirtualPortStatus : int32_t {
   kVirtualPortOk = 0,
-  kVirtualPortNoLock = 1,     // the lock could not be created or opened
+  kVirtualPortNoLock = 1,     // the opening lock could not be created or opened
   kVirtualPortNoSection = 2,  // no machine (and none created)
   kVirtualPortNoView = 3,     // the section could not be mapped
   kVirtualPortWrongLayout = 4,
 };
 
 struct VirtualPortView {
-  HANDLE lock;
   HANDLE section;
   VirtualMachine* machine;
 };
@@ -44,8 +44,8 @@ int32_t OpenVirtualPort(VirtualPortAccess access, VirtualPortView* view);
 // Harmless on a view that is not open.
 void CloseVirtualPort(VirtualPortView* view);
 
-// Holds the machine's lock for its scope. A lock left by a process that
-// ended while holding it is taken over.
+// Holds the machine's writers' lock for its scope, on a read-write view. A
+// lock left by a process that ended while holding it is taken over.
 class VirtualPortLock {
  public:
   explicit VirtualPortLock(const VirtualPortView& view);
@@ -54,10 +54,11 @@ class VirtualPortLock {
   VirtualPortLock& operator=(const VirtualPortLock&) = delete;
 
  private:
-  HANDLE lock_;
+  VirtualMachine* machine_;
 };
 
-// Copies under the lock; none of these is journalled.
+// Copies that work on any view, a read-only one too; none of them is
+// journalled.
 PortRegisters PeekPortRegisters(const VirtualPortView& view, int portIndex);
 uint16_t PeekBiosPortWord(const VirtualPortView& view, int portIndex);
 uint64_t JournalTotal(const VirtualPortView& view);

@@ -9,22 +9,31 @@
 
 namespace {
 
-// Runs the peer program to its end; its exit code, or -1.
-int RunPeer(const std::string& arguments) {
+// The peer program, started; null handles when it could not be.
+PROCESS_INFORMATION StartPeer(const std::string& arguments) {
   std::string command = std::string("\"") + PIPSTACK_PEER + "\" " + arguments;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
   if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    return -1;
+    return PROCESS_INFORMATION{};
   }
-  WaitForSingleObject(process.hProcess, 30000);
+  return process;
+}
+
+// Waits for a started peer to end; its exit code, or -1.
+int FinishPeer(const PROCESS_INFORMATION& process) {
+  if (process.hProcess == nullptr) return -1;
+  WaitForSingleObject(process.hProcess, 60000);
   DWORD code = static_cast<DWORD>(-1);
   GetExitCodeProcess(process.hProcess, &code);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return static_cast<int>(code);
 }
+
+// Runs the peer program to its end; its exit code, or -1.
+int RunPeer(const std::string& arguments) { return FinishPeer(StartPeer(arguments)); }
 
 class VirtualPortTest : public testing::Test {
  protected:
@@ -190,6 +199,83 @@ TEST_F(VirtualPortTest, JournalKeepsOrderAndWrapsAround) {
   const std::vector<JournalEntry> lastTwo = ReadJournal(view, total - 2);
   ASSERT_EQ(lastTwo.size(), 2u);
   EXPECT_EQ(lastTwo[0].sequence, total - 1);
+}
+
+// Two writers at once and a reader that cannot take the lock: no entry is
+// lost or shared, and every copy the reader takes is whole.
+TEST_F(VirtualPortTest, ConcurrentWritersAndAReaderStayConsistent) {
+  constexpr int kPeerWrites = 500000;
+  VirtualPortView reader{};
+  ASSERT_EQ(OpenVirtualPort(kVirtualPortReadOnly, &reader), kVirtualPortOk);
+  const uint64_t start = JournalTotal(view);
+
+  const PROCESS_INFORMATION peer = StartPeer("burst 0x278 " + std::to_string(kPeerWrites));
+  ASSERT_NE(peer.hProcess, nullptr);
+  const DWORD self = GetCurrentProcessId();
+  // Writing for as long as the peer runs, and looking at the journal now and
+  // then through the reader.
+  int ours = 0;
+  int interleavings = 0;
+  for (bool peerRuns = true; peerRuns;) {
+    ASSERT_TRUE(winio.SetPortVal(0x378, static_cast<DWORD>(ours), 1));
+    if (++ours % 1000 != 0) continue;
+    peerRuns = WaitForSingleObject(peer.hProcess, 0) == WAIT_TIMEOUT;
+    const std::vector<JournalEntry> seen = ReadJournal(reader, 0);
+    for (size_t k = 1; k < seen.size(); ++k) {
+      ASSERT_EQ(seen[k].sequence, seen[k - 1].sequence + 1);
+      if (seen[k].processId != seen[k - 1].processId) ++interleavings;
+    }
+    for (const JournalEntry& e : seen) {
+      if (e.sequence <= start || e.kind != kJournalPortWrite) continue;
+      ASSERT_EQ(e.address, e.processId == self ? 0x378u : 0x278u) << "entry " << e.sequence;
+    }
+  }
+  ASSERT_EQ(FinishPeer(peer), 0);
+  EXPECT_GT(interleavings, 0) << "the two writers never overlapped";
+
+  // Ours, the peer's, and the peer's initialisation and shutdown.
+  EXPECT_EQ(JournalTotal(view), start + ours + kPeerWrites + 2);
+  EXPECT_EQ(PeekPortRegisters(reader, 0).data, (ours - 1) & 0xFF);
+  EXPECT_EQ(PeekPortRegisters(reader, 1).data, (kPeerWrites - 1) & 0xFF);
+  EXPECT_EQ(view.machine->lockOwner.load(), 0u);
+  EXPECT_EQ(view.machine->changeCount.load() % 2, 0u);
+  CloseVirtualPort(&reader);
+}
+
+// A process that ends while it holds the lock must not stop everyone else.
+TEST_F(VirtualPortTest, LockOfAnEndedProcessIsTakenOver) {
+  const PROCESS_INFORMATION peer = StartPeer("read 0x378");
+  ASSERT_NE(peer.hProcess, nullptr);
+  const DWORD ended = peer.dwProcessId;
+  ASSERT_EQ(FinishPeer(peer), 0x5A);
+
+  // As the peer would have left it had it ended inside a write.
+  view.machine->lockOwner.store(ended);
+  view.machine->changeCount.fetch_add(1);
+
+  VirtualPortView reader{};
+  ASSERT_EQ(OpenVirtualPort(kVirtualPortReadOnly, &reader), kVirtualPortOk);
+  EXPECT_EQ(PeekPortRegisters(reader, 0).data, 0x5A);
+  ASSERT_TRUE(winio.SetPortVal(0x378, 0x3C, 1));
+  EXPECT_EQ(PeekPortRegisters(reader, 0).data, 0x3C);
+  EXPECT_EQ(view.machine->lockOwner.load(), 0u);
+  EXPECT_EQ(view.machine->changeCount.load() % 2, 0u);
+  CloseVirtualPort(&reader);
+}
+
+// Wine gives a process id out again at once, so a lock left behind may name
+// a process that runs; one that has not moved for a second is taken over.
+TEST_F(VirtualPortTest, LockStuckUnderALivingProcessIdIsTakenOver) {
+  view.machine->lockOwner.store(GetCurrentProcessId());
+  view.machine->changeCount.fetch_add(1);
+
+  const DWORD start = GetTickCount();
+  ASSERT_TRUE(winio.SetPortVal(0x378, 0x66, 1));
+  const DWORD waited = GetTickCount() - start;
+  EXPECT_GE(waited, 900u);
+  EXPECT_LT(waited, 5000u);
+  EXPECT_EQ(PeekPortRegisters(view, 0).data, 0x66);
+  EXPECT_EQ(view.machine->lockOwner.load(), 0u);
 }
 
 TEST_F(VirtualPortTest, ReadOnlyViewSeesTheMachine) {
