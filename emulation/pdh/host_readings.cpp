@@ -23,11 +23,20 @@ int64_t Now100ns() {
   return whole * 10000000 + part * 10000000 / frequency.QuadPart;
 }
 
+// Asked once: the meter collects many times a second, and every call into
+// Wine costs a few microseconds more than it does on Windows.
+DWORD ProcessorCount() {
+  static const DWORD count = [] {
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    return info.dwNumberOfProcessors;
+  }();
+  return count;
+}
+
 // Wine answers this from the host's /proc/stat, per processor.
 void ReadCpus(HostSnapshot& snapshot) {
-  SYSTEM_INFO info;
-  GetSystemInfo(&info);
-  std::vector<SYSTEM_PROCESSOR_PERFORMANCE_INFORMATION> times(info.dwNumberOfProcessors);
+  std::vector<SYSTEM_PROCESSOR_PERFORMANCE_INFORMATION> times(ProcessorCount());
   ULONG length = 0;
   const NTSTATUS status =
       NtQuerySystemInformation(SystemProcessorPerformanceInformation, times.data(),
