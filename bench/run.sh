@@ -31,12 +31,6 @@ mkdir -p "$raw"
 # core benchmark in an optimised host build without sanitizers (the host
 # preset's Debug + ASan build would time the sanitizers).
 tools/install-deps.sh
-if ! dpkg-query -W -f='${Status}' libbenchmark-dev 2>/dev/null | grep -q 'install ok installed'; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo=sudo
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends libbenchmark-dev >/dev/null
-fi
 {
   cmake --preset windows
   cmake --build --preset windows -j2 --target pipstack winio wine_pdh bench_floor bench_probe
@@ -55,7 +49,7 @@ finish() {
   cmake/wine-session.sh stop "$state/wine"
 }
 trap finish EXIT
-cmake/wine-session.sh start "$state/wine"
+cmake/wine-session.sh start "$state/wine" --window-manager
 DISPLAY=$(cat "$state/wine/display")
 export DISPLAY
 

@@ -4,12 +4,16 @@
 # so that every test process starts in a fraction of a second.
 #
 #   wine-session.sh prefix STATE_DIR   create the prefix if it does not exist
-#   wine-session.sh start  STATE_DIR   prefix, display and wineserver
+#   wine-session.sh start  STATE_DIR [--window-manager]
+#                                      prefix, display and wineserver; with the
+#                                      option, a window manager on a display of
+#                                      our own (see start_window_manager)
 #   wine-session.sh stop   STATE_DIR   end the wineserver and the display
 #   wine-session.sh fresh  STATE_DIR   stop, then remove the prefix
 set -eu
 command=$1
 state=$2
+option=${3:-}
 mkdir -p "$state"
 export WINEPREFIX="${WINEPREFIX:-$state/prefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
@@ -47,7 +51,25 @@ start_display() {
   echo ":$n" >"$state/display"
 }
 
+# Without a window manager, Wine's X11 driver waits about two seconds for
+# one each time a window is hidden, and the program stands still meanwhile
+# (after Close in the configuration dialog, say). On a desktop there is one;
+# on our own Xvfb display, twm plays its part.
+start_window_manager() {
+  [ -f "$state/xvfb.pid" ] || return 0
+  if ! command -v twm >/dev/null 2>&1; then
+    echo "twm is not installed: hiding a window will hold Wine for two seconds" >&2
+    return 0
+  fi
+  DISPLAY=$(cat "$state/display") setsid twm >"$state/twm.log" 2>&1 </dev/null &
+  echo $! >"$state/twm.pid"
+}
+
 stop_display() {
+  if [ -f "$state/twm.pid" ]; then
+    kill "$(cat "$state/twm.pid")" 2>/dev/null || true
+    rm -f "$state/twm.pid"
+  fi
   if [ -f "$state/xvfb.pid" ]; then
     kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
     rm -f "$state/xvfb.pid"
@@ -66,6 +88,7 @@ case "$command" in
     wineserver -k 2>/dev/null || true
     stop_display
     start_display
+    [ "$option" = --window-manager ] && start_window_manager
     # Persistent until 'stop'; detached so that CTest does not wait for it.
     setsid wineserver -p >/dev/null 2>&1 </dev/null &
     # The first program of a session starts Wine's services and desktop,
@@ -83,7 +106,7 @@ case "$command" in
     rm -rf "$WINEPREFIX"
     ;;
   *)
-    echo "usage: $0 prefix|start|stop|fresh STATE_DIR" >&2
+    echo "usage: $0 prefix|start|stop|fresh STATE_DIR [--window-manager]" >&2
     exit 2
     ;;
 esac

@@ -11,6 +11,7 @@ packages=(
   g++-mingw-w64-x86-64                 # the Windows cross build
   wine wine64                          # running the Windows programs
   xvfb x11-utils xauth                 # a display for windows under Wine
+  twm                                  # a window manager on it: Wine waits for one when hiding a window
   imagemagick                          # screenshots of the dialogs
   util-linux procps                    # flock, setsid, pgrep
   nsis unzip                           # the release installer; checking the release zip

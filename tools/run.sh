@@ -42,7 +42,7 @@ cmake --build --preset windows -j"$(nproc)" --target pipstack winio wine_pdh led
 
 # A prefix of the demo's own, a display (Xvfb when there is none) and one
 # wineserver for the whole run.
-cmake/wine-session.sh start "$demo"
+cmake/wine-session.sh start "$demo" --window-manager
 DISPLAY=$(cat "$demo/display")
 export DISPLAY
 
