@@ -6,9 +6,11 @@ set -euo pipefail
 raw=$1 tick=$2 load_before=$3 load_after=$4
 
 f() { awk "BEGIN { printf \"$1\", $2 }"; }
-field() { awk -v n="$2" 'NR == 1 {print $n}' "$raw/$1"; }
+# Field n of the first line of a raw file; what the Wine programs print ends
+# its lines with CR LF.
+field() { tr -d '\r' <"$raw/$1" | awk -v n="$2" 'NR == 1 {print $n}'; }
 # The same from the second line of a file.
-field2() { awk -v n="$2" 'NR == 2 {print $n}' "$raw/$1"; }
+field2() { tr -d '\r' <"$raw/$1" | awk -v n="$2" 'NR == 2 {print $n}'; }
 # Yes when the condition (awk syntax) holds.
 met() { awk "BEGIN { print ($1) ? \"yes\" : \"**no**\" }"; }
 
