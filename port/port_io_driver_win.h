@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "port/port_io_driver.h"
-#include "port/winio_api.h"
+#include "port/winio_api_win.h"
 
 // Every slot has the type of its entry point's prototype, so a resolved
 // address can only be stored and called as what the library declares.

@@ -5,24 +5,11 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include "core/scoped_win.h"
+
 namespace {
 
 constexpr DWORD kListingLevel = 2;  // PORT_INFO_2 records
-
-// Closes a device handle on every path out.
-class HandleGuard {
- public:
-  explicit HandleGuard(HANDLE handle) : handle_(handle) {}
-  ~HandleGuard() {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  }
-  HandleGuard(const HandleGuard&) = delete;
-  HandleGuard& operator=(const HandleGuard&) = delete;
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 static_assert(kParallelPortSubType == PST_PARALLELPORT, "the provider's parallel port subtype");
 static_assert(sizeof(COMMPROP) == 64, "the properties query is told the structure's size");
@@ -54,15 +41,15 @@ PortProbe ProbePort(const char* name) {
   PortProbe probe{};
   // Access 0: query only, so no data moves; share mode 0: a port another
   // program holds is not ours to take.
-  const HandleGuard device(
+  const ScopedHandle device(
       CreateFileA(name, 0, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (device.get() == INVALID_HANDLE_VALUE) return probe;
+  if (!device.IsValid()) return probe;
   probe.opened = true;
 
   COMMPROP properties{};
   properties.wPacketLength = sizeof properties;
   properties.dwProvSpec1 = COMMPROP_INITIALIZED;
-  if (GetCommProperties(device.get(), &properties)) {
+  if (GetCommProperties(device.Get(), &properties)) {
     probe.propertiesRead = true;
     probe.providerSubType = properties.dwProvSubType;
   }

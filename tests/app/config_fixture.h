@@ -8,10 +8,10 @@
 
 #include <string>
 
-#include "app/background_window.h"
-#include "app/config_dialog.h"
+#include "app/background_window_win.h"
+#include "app/config_dialog_win.h"
 #include "core/meter_settings.h"
-#include "core/poll_loop.h"
+#include "core/poll_loop_win.h"
 #include "tests/app/app_fakes.h"
 #include "tests/app/modal_script.h"
 

@@ -1,7 +1,7 @@
 // Recording stand-ins for the port, the pause, the completion box and the
 // session-end save.
 #include "app/session_end.h"
-#include "app/test_sequences.h"
+#include "app/led_patterns.h"
 #include "core/meter_io.h"
 #include "tests/app/app_fakes.h"
 

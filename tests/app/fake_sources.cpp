@@ -1,7 +1,7 @@
 // Scriptable stand-ins for the sources the configuration dialog reads and sets.
 #include <windows.h>
 
-#include "sources/counter_browser.h"
+#include "sources/counter_browser_win.h"
 #include "sources/pdh_monitor.h"
 #include "sources/source_dispatch.h"
 #include "sources/source_kinds.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/test_sequences.h"
+#include "app/led_patterns.h"
 #include "core/meter_io.h"
 #include "tests/app/modal_script.h"
 

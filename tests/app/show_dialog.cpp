@@ -5,11 +5,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/about_dialog.h"
-#include "app/background_window.h"
+#include "app/about_dialog_win.h"
+#include "app/background_window_win.h"
 #include "app/resources/resource_ids.h"
-#include "app/source_dialog.h"
-#include "app/test_dialog.h"
+#include "app/source_dialog_win.h"
+#include "app/led_patterns_dialog_win.h"
 #include "core/meter_settings.h"
 #include "tests/app/app_fakes.h"
 

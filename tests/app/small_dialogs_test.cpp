@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/resources/resource_ids.h"
-#include "app/source_dialog.h"
+#include "app/source_dialog_win.h"
 #include "sources/source_kinds.h"
 #include "tests/app/config_fixture.h"
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/led_update.h"
-#include "core/poll_loop.h"
+#include "core/poll_loop_win.h"
 #include "tests/core/meter_io_fakes.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "sources/win32_handles.h"
+#include "core/scoped_win.h"
 
 namespace {
 
@@ -46,12 +46,12 @@ bool SetSettingsKeyDacl(HKEY key, const char* sddl) {
   return ok;
 }
 
-bool OpenSettingsForReading(KeyGuard* k) {
+bool OpenSettingsForReading(ScopedKey* k) {
   return RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, k->Out()) == ERROR_SUCCESS;
 }
 
 bool WriteSetting(const char* name, DWORD type, const BYTE* data, DWORD size) {
-  KeyGuard k;
+  ScopedKey k;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, k.Out(), nullptr) !=
       ERROR_SUCCESS)
     return false;
@@ -126,7 +126,7 @@ std::string WaitForMessageBox(const Program& program, DWORD milliseconds, HWND* 
 void DismissMessageBox(HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); }
 
 void DeleteSettingsKey() {
-  KeyGuard k;
+  ScopedKey k;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, WRITE_DAC, k.Out()) == ERROR_SUCCESS) {
     SetSettingsKeyDacl(k.Get(), kOpenDacl);
   }
@@ -135,7 +135,7 @@ void DeleteSettingsKey() {
 }
 
 bool MakeSettingsKeyReadOnly() {
-  KeyGuard k;
+  ScopedKey k;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, k.Out(), nullptr) !=
       ERROR_SUCCESS) {
     return false;
@@ -144,7 +144,7 @@ bool MakeSettingsKeyReadOnly() {
 }
 
 bool ReadSettingDword(const char* name, int32_t* value) {
-  KeyGuard k;
+  ScopedKey k;
   if (!OpenSettingsForReading(&k)) return false;
   DWORD type = 0, data = 0, size = sizeof data;
   if (RegQueryValueExA(k.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) != ERROR_SUCCESS)
@@ -155,7 +155,7 @@ bool ReadSettingDword(const char* name, int32_t* value) {
 }
 
 bool ReadSettingString(const char* name, std::string* value) {
-  KeyGuard k;
+  ScopedKey k;
   if (!OpenSettingsForReading(&k)) return false;
   char data[1024] = {};
   DWORD type = 0, size = sizeof data - 1;
@@ -167,7 +167,7 @@ bool ReadSettingString(const char* name, std::string* value) {
 }
 
 int32_t CountSettingValues() {
-  KeyGuard k;
+  ScopedKey k;
   if (!OpenSettingsForReading(&k)) return -1;
   DWORD values = 0;
   if (RegQueryInfoKeyA(k.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "emulation/winio/virtual_port_view.h"
+#include "emulation/winio/virtual_port_view_win.h"
 
 struct PortWatch {
   VirtualPortView view{};

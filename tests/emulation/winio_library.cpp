@@ -1,7 +1,7 @@
 // Loading the virtual WinIO.dll for the emulation's tests and their peer.
 #include "tests/emulation/winio_library.h"
 
-#include "core/entry_point.h"
+#include "core/scoped_win.h"
 
 bool LoadWinIoLibrary(WinIoLibrary* library) {
   *library = WinIoLibrary{};

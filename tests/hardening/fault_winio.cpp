@@ -17,7 +17,7 @@
 #define SetPhysLong VirtualSetPhysLong
 #define MapPhysToLin VirtualMapPhysToLin
 #define UnmapPhysicalMemory VirtualUnmapPhysicalMemory
-#include "emulation/winio/winio.cpp"
+#include "emulation/winio/winio_win.cpp"
 #undef InitializeWinIo
 #undef ShutdownWinIo
 #undef GetPortVal

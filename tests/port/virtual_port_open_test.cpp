@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "emulation/winio/virtual_port_view.h"
+#include "emulation/winio/virtual_port_view_win.h"
 #include "port/parallel_port.h"
 
 namespace {

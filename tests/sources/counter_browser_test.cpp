@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "fake_pdh_control.h"
-#include "sources/counter_browser.h"
+#include "sources/counter_browser_win.h"
 #include "sources/pdh_monitor.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "fake_pdh_control.h"
-#include "sources/pdh_binding.h"
+#include "sources/pdh_binding_win.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "dyn_data_scratch.h"
 #include "sources/legacy_sources.h"
-#include "sources/pdh_binding.h"
+#include "sources/pdh_binding_win.h"
 #include "sources/pdh_monitor.h"
 #include "sources/source_dispatch.h"
 #include "sources/source_kinds.h"

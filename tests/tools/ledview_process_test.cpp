@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "emulation/winio/virtual_port_view.h"
+#include "emulation/winio/virtual_port_view_win.h"
 #include "tests/emulation/winio_library.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // PIPSTACK_FAKE_WINIO_LOG, which outlives the library being released.
 #include <string>
 
-#include "port/winio_api.h"
+#include "port/winio_api_win.h"
 
 namespace {
 

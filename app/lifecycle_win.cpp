@@ -1,0 +1,53 @@
+// Start and stop of the sources, close down, and the end of a Windows session.
+#include "app/lifecycle_win.h"
+
+#include "app/session_end.h"
+#include "port/parallel_port.h"
+#include "port/port_discovery.h"
+#include "settings/settings_store.h"
+#include "sources/legacy_sources.h"
+#include "sources/pdh_monitor.h"
+#include "sources/source_dispatch.h"
+
+HANDLE instanceMutex = nullptr;
+
+void ShowFailure(const char* text) { MessageBoxA(nullptr, text, kMessageCaption, MB_OK | MB_ICONERROR); }
+
+const char* StartSources() {
+  if (IsPdhAvailable()) return StartPdhMonitor() == 0 ? nullptr : kPdhFailedText;
+  if (StartCpuMonitor() != 0) return kCpuFailedText;
+  StartMemoryMonitor();
+  return nullptr;
+}
+
+void StopSources() {
+  if (IsPdhAvailable()) {
+    StopPdhMonitor();
+    return;
+  }
+  StopCpuMonitor();
+  StopMemoryMonitor();
+}
+
+void CloseInstanceMutex() {
+  if (instanceMutex == nullptr) return;
+  CloseHandle(instanceMutex);
+  instanceMutex = nullptr;
+}
+
+void CloseDown() {
+  CloseParallelPort();
+  portName.clear();
+  portName.shrink_to_fit();
+  StopSources();
+  CloseInstanceMutex();
+}
+
+// Windows may end the process as soon as this returns, so everything a quit
+// does happens now. Ending the process here ourselves keeps the poll loop from
+// running another update cycle on the port that is already closed.
+void SaveAndRestoreForSessionEnd() {
+  SaveSettings();
+  CloseDown();
+  ExitProcess(0);
+}

@@ -1,0 +1,94 @@
+// The program's entry point: one meter per session, brought up in order, the
+// poll loop, and close down.
+#include <windows.h>
+
+#include "app/background_window_win.h"
+#include "app/lifecycle_win.h"
+#include "core/scoped_win.h"
+#include "core/poll_loop_win.h"
+#include "port/parallel_port.h"
+#include "port/port_discovery.h"
+#include "settings/settings_store.h"
+
+namespace {
+
+// An elevated program must never pick up WinIO.dll or pdh.dll from the
+// current folder or PATH: only the program's own folder and the system folder
+// are searched, where the platform offers that restriction.
+void RestrictLibrarySearch() {
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  decltype(&SetDefaultDllDirectories) restrict = nullptr;
+  if (kernel == nullptr || !ResolveEntryPoint(kernel, "SetDefaultDllDirectories", &restrict)) return;
+  restrict(LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+// The port name on the command line: control characters and blanks at the
+// front are skipped, the rest is taken whole.
+const char* PortNameArgument(const char* commandLine) {
+  if (commandLine == nullptr) return "";
+  while (*commandLine != '\0' && static_cast<unsigned char>(*commandLine) <= ' ') ++commandLine;
+  return commandLine;
+}
+
+// A second start asks the running meter to show its configuration dialog.
+void SignalRunningInstance() {
+  HWND running = FindWindowA(kPollWindowClass, kPollWindowTitle);
+  if (running != nullptr) SendMessageA(running, WM_USER, 0, 0);
+}
+
+// Everything after the sources: port, settings, windows, the loop.
+void RunMeter(HINSTANCE instance, const char* commandLine) {
+  const char* named = PortNameArgument(commandLine);
+  if (*named != '\0') {
+    portName = named;
+  } else {
+    EnumParallelPorts(RememberFirstPort);
+  }
+  if (portName.empty() || OpenParallelPort(portName.c_str()) != 0) {
+    ShowFailure(portName.empty() ? kNoPortText : kPortFailedText);
+    StopSources();
+    CloseInstanceMutex();
+    return;
+  }
+  if (LoadSettings() != 0) {
+    ShowFailure(kSettingsFailedText);
+    CloseDown();
+    return;
+  }
+  if (CreateBackgroundWindow(instance, &pollWindow, &configDialog) != 0) {
+    ShowFailure(kWindowFailedText);
+    CloseDown();
+    return;
+  }
+  if (RunPollLoop(configDialog) == 0) {
+    SaveSettings();
+  } else {
+    ShowFailure(kUpdateFailedText);
+  }
+  CloseDown();
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  RestrictLibrarySearch();
+  SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS);
+
+  instanceMutex = CreateMutexA(nullptr, FALSE, kMutexName);
+  if (instanceMutex == nullptr) {
+    ShowFailure(kMutexFailedText);
+    return 0;
+  }
+  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    SignalRunningInstance();
+    return 0;
+  }
+
+  if (const char* failure = StartSources()) {
+    ShowFailure(failure);
+    CloseInstanceMutex();
+    return 0;
+  }
+  RunMeter(instance, commandLine);
+  return 0;
+}

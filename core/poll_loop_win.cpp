@@ -1,0 +1,51 @@
+// The poll loop: at most one window message per pass, then an update cycle
+// unless the configuration dialog is shown.
+#include "core/poll_loop_win.h"
+
+#include "core/led_update.h"
+
+int32_t quitRequested = 0;
+int32_t configVisible = 0;
+
+int32_t IsQuitRequested() { return quitRequested; }
+int32_t IsConfigVisible() { return configVisible; }
+
+void ResetRunState() {
+  quitRequested = 0;
+  configVisible = 0;
+}
+
+namespace {
+
+// Handles the next message if one is pending; returns false when it was the
+// quit message. While paused with nothing pending it waits for a message
+// instead of spinning, so the shown dialog costs no processor time.
+bool PumpOneMessage(HWND configDialog) {
+  MSG msg;
+  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+    if (configVisible) WaitMessage();
+    return true;
+  }
+  const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+  if (got == 0) return false;
+  if (got == -1) return true;
+  if (configDialog == nullptr || !IsDialogMessageA(configDialog, &msg)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return true;
+}
+
+}  // namespace
+
+int32_t RunPollLoop(HWND configDialog) {
+  if (quitRequested) return 0;
+  for (;;) {
+    if (!PumpOneMessage(configDialog)) return 0;
+    if (!configVisible) {
+      const int32_t status = UpdateLeds();
+      if (status != kUpdateOk) return status;
+    }
+    if (quitRequested) return 0;
+  }
+}

@@ -1,0 +1,67 @@
+// Binds WinIO.dll at run time: load, resolve in a fixed order, initialise,
+// and the access operations that fail instead of calling an absent entry.
+#include "port/port_io_driver_win.h"
+
+#include "core/scoped_win.h"
+
+PortIoDriver portIoDriver{};
+
+namespace {
+
+// Found by its bare name through the platform's library search, so a user
+// can put a real port-I/O library with the same interface in its place.
+constexpr char kLibraryName[] = "WinIO.dll";
+
+}  // namespace
+
+int32_t LoadPortIoDriver() {
+  PortIoDriver& driver = portIoDriver;
+  if (driver.module != nullptr) UnloadPortIoDriver();
+  driver.module = LoadLibraryA(kLibraryName);
+  if (driver.module == nullptr) return 1;
+
+  // The first missing entry point names the failure, in this order.
+  if (!ResolveEntryPoint(driver.module, "InitializeWinIo", &driver.InitializeWinIo)) return 2;
+  if (!ResolveEntryPoint(driver.module, "ShutdownWinIo", &driver.ShutdownWinIo)) return 3;
+  if (!ResolveEntryPoint(driver.module, "GetPortVal", &driver.GetPortVal)) return 4;
+  if (!ResolveEntryPoint(driver.module, "SetPortVal", &driver.SetPortVal)) return 5;
+  if (!ResolveEntryPoint(driver.module, "GetPhysLong", &driver.GetPhysLong)) return 6;
+  if (!ResolveEntryPoint(driver.module, "SetPhysLong", &driver.SetPhysLong)) return 7;
+  if (!ResolveEntryPoint(driver.module, "MapPhysToLin", &driver.MapPhysToLin)) return 8;
+  if (!ResolveEntryPoint(driver.module, "UnmapPhysicalMemory", &driver.UnmapPhysicalMemory)) return 9;
+
+  return driver.InitializeWinIo() ? 0 : 10;
+}
+
+void UnloadPortIoDriver() {
+  PortIoDriver& driver = portIoDriver;
+  if (driver.module == nullptr) return;
+  // Also after a failed initialisation: the library may hold what it got.
+  if (driver.ShutdownWinIo != nullptr) driver.ShutdownWinIo();
+  const HMODULE module = driver.module;
+  driver = PortIoDriver{};
+  FreeLibrary(module);
+}
+
+int32_t ReadPortValue(uint16_t port, uint32_t* value, uint8_t size) {
+  if (portIoDriver.GetPortVal == nullptr || value == nullptr) return 0;
+  // DWORD is unsigned long, not the same type as uint32_t.
+  DWORD read = *value;
+  const bool ok = portIoDriver.GetPortVal(port, &read, size);
+  *value = read;
+  return ok ? 1 : 0;
+}
+
+int32_t WritePortValue(uint16_t port, uint32_t value, uint8_t size) {
+  if (portIoDriver.SetPortVal == nullptr) return 0;
+  return portIoDriver.SetPortVal(port, value, size) ? 1 : 0;
+}
+
+int32_t ReadPhysicalLong(uint32_t address, uint32_t* value) {
+  if (portIoDriver.GetPhysLong == nullptr || value == nullptr) return 0;
+  DWORD read = *value;
+  // The library takes a physical address in the shape of a byte pointer.
+  const bool ok = portIoDriver.GetPhysLong(reinterpret_cast<PBYTE>(static_cast<uintptr_t>(address)), &read);
+  *value = read;
+  return ok ? 1 : 0;
+}

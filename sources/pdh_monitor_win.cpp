@@ -1,0 +1,143 @@
+// The PDH counter monitor: one query with a counter per LED, each LED's
+// counter path as the monitor's own heap copy, values read as longs.
+#include "sources/pdh_monitor.h"
+
+#include <array>
+#include <cstring>
+#include <new>
+
+#include "sources/pdh_binding_win.h"
+
+namespace {
+
+enum StartStatus : int32_t { kStartOk = 0, kStartBinding = 1, kStartOpen = 2, kStartAdd = 3, kStartMemory = 4 };
+enum SetPathStatus : int32_t { kSetPathOk = 0, kSetPathRemove = 1, kSetPathAdd = 2, kSetPathMemory = 3 };
+enum ReadStatus : int32_t { kReadOk = 0, kReadArgument = 1, kReadCollect = 2, kReadFormat = 3 };
+
+PDH_HQUERY pdhQuery = nullptr;
+std::array<PDH_HCOUNTER, kLedCount> ledCounters{};
+std::array<char*, kLedCount> counterPaths{};
+
+void FreePath(int32_t index) {
+  delete[] counterPaths[index];
+  counterPaths[index] = nullptr;
+}
+
+// The LED's own copy of text, replacing any earlier one; false when out of memory.
+bool CopyPath(const char* text, int32_t index) {
+  FreePath(index);
+  const size_t size = std::strlen(text) + 1;
+  counterPaths[index] = new (std::nothrow) char[size];
+  if (counterPaths[index] == nullptr) return false;
+  std::memcpy(counterPaths[index], text, size);
+  return true;
+}
+
+bool AddCounter(const char* path, int32_t index) {
+  return BoundPdhAddCounterA(pdhQuery, path, static_cast<DWORD_PTR>(index), &ledCounters[index]) == ERROR_SUCCESS;
+}
+
+// Closing the query takes its counters with it; neither is handed to the
+// library again.
+void CloseQuery() {
+  BoundPdhCloseQuery(pdhQuery);
+  pdhQuery = nullptr;
+  ledCounters.fill(nullptr);
+}
+
+// Rate counters such as "% Processor Time" have a value only from their
+// second collection on, so a collection right after adding counters keeps
+// the first update cycle from failing. Its status does not matter.
+void PrimeQuery() { BoundPdhCollectQueryData(pdhQuery); }
+
+bool CollectQuery() { return pdhQuery != nullptr && BoundPdhCollectQueryData(pdhQuery) == ERROR_SUCCESS; }
+
+bool FormatLong(int32_t index, int32_t* value) {
+  if (ledCounters[index] == nullptr) return false;
+  DWORD type = 0;
+  PDH_FMT_COUNTERVALUE formatted{};
+  if (BoundPdhGetFormattedCounterValue(ledCounters[index], PDH_FMT_LONG, &type, &formatted) != ERROR_SUCCESS) {
+    return false;
+  }
+  *value = formatted.longValue;
+  return true;
+}
+
+}  // namespace
+
+// On failure the binding stays loaded and path copies already made stay:
+// the only caller ends the program.
+int32_t StartPdhMonitor() {
+  if (LoadPdhBinding() != kPdhBindingOk) return kStartBinding;
+  if (BoundPdhOpenQueryA(nullptr, 0, &pdhQuery) != ERROR_SUCCESS) {
+    pdhQuery = nullptr;
+    return kStartOpen;
+  }
+  for (int32_t i = 0; i < kLedCount; ++i) {
+    if (!AddCounter(kDefaultCounterPath, i)) {
+      CloseQuery();
+      return kStartAdd;
+    }
+    if (!CopyPath(kDefaultCounterPath, i)) {
+      CloseQuery();
+      return kStartMemory;
+    }
+  }
+  PrimeQuery();
+  return kStartOk;
+}
+
+int32_t StopPdhMonitor() {
+  for (int32_t i = 0; i < kLedCount; ++i) {
+    if (ledCounters[i] != nullptr) BoundPdhRemoveCounter(ledCounters[i]);
+    ledCounters[i] = nullptr;
+    FreePath(i);
+  }
+  if (pdhQuery != nullptr) BoundPdhCloseQuery(pdhQuery);
+  pdhQuery = nullptr;
+  UnloadPdhBinding();
+  return 0;
+}
+
+// An LED whose counter is already gone (an earlier add failed) has nothing
+// to remove and goes straight on to the add, so a good path mends it.
+int32_t SetCounterPath(const char* path, int32_t index) {
+  if (path == nullptr) return kSetPathAdd;
+  if (ledCounters[index] != nullptr) {
+    if (BoundPdhRemoveCounter(ledCounters[index]) != ERROR_SUCCESS) return kSetPathRemove;
+    ledCounters[index] = nullptr;
+  }
+  if (pdhQuery == nullptr || !AddCounter(path, index)) {
+    ledCounters[index] = nullptr;
+    return kSetPathAdd;  // the old path text stays
+  }
+  if (!CopyPath(path, index)) {
+    CloseQuery();
+    return kSetPathMemory;
+  }
+  PrimeQuery();
+  return kSetPathOk;
+}
+
+const char* GetCounterPath(int32_t index) {
+  if (!IsLedIndex(index)) return nullptr;
+  return counterPaths[index];
+}
+
+int32_t ReadCounter(int32_t index, int32_t* value) {
+  if (!IsLedIndex(index) || value == nullptr) return kReadArgument;
+  if (!CollectQuery()) return kReadCollect;
+  if (!FormatLong(index, value)) return kReadFormat;
+  return kReadOk;
+}
+
+// One collection for all eight; the first counter that cannot be formatted
+// ends the read, with the places before it already fresh.
+int32_t ReadAllCounters(LedValues* values) {
+  if (values == nullptr) return kReadArgument;
+  if (!CollectQuery()) return kReadCollect;
+  for (int32_t i = 0; i < kLedCount; ++i) {
+    if (!FormatLong(i, &(*values)[i])) return kReadFormat + i;
+  }
+  return kReadOk;
+}
