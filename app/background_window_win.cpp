@@ -7,10 +7,10 @@
 #include "app/session_end.h"
 #include "core/poll_loop_win.h"
 
+namespace {
+
 HWND pollWindow = nullptr;
 HWND configDialog = nullptr;
-
-namespace {
 
 bool RegisterPollWindowClass(HINSTANCE instance) {
   WNDCLASSEXA wc{};
@@ -43,26 +43,32 @@ LRESULT OnDestroy(HWND window) {
   if (window != pollWindow) return 0;
   pollWindow = nullptr;
   PostQuitMessage(0);
-  quitRequested = 1;
+  RequestQuit();
   return 0;
 }
 
 LRESULT OnShowRequest() {
-  configVisible = 1;
+  SetConfigVisible(true);
   ShowWindow(configDialog, SW_SHOW);
   return 0;
 }
 
 }  // namespace
 
-int32_t CreateBackgroundWindow(HINSTANCE instance, HWND* pollWindowOut, HWND* configDialogOut) {
+int32_t CreateBackgroundWindow(HINSTANCE instance) {
   if (!RegisterPollWindowClass(instance)) return kBackgroundWindowNoClass;
   pollWindow = CreateWindowExA(0, kPollWindowClass, kPollWindowTitle, WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
                                instance, nullptr);
   if (pollWindow == nullptr) return kBackgroundWindowNoWindow;
-  if (pollWindowOut != nullptr) *pollWindowOut = pollWindow;
-  if (configDialogOut != nullptr) *configDialogOut = configDialog;
   return kBackgroundWindowOk;
+}
+
+HWND PollWindow() { return pollWindow; }
+
+HWND ConfigDialog() { return configDialog; }
+
+void DestroyPollWindow() {
+  if (pollWindow != nullptr) DestroyWindow(pollWindow);
 }
 
 LRESULT CALLBACK PollWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -11,9 +11,6 @@
 constexpr char kPollWindowClass[] = "Pipstack";
 constexpr char kPollWindowTitle[] = "Pipstack Poll Window";
 
-extern HWND pollWindow;
-extern HWND configDialog;
-
 enum BackgroundWindowStatus : int32_t {
   kBackgroundWindowOk = 0,
   kBackgroundWindowNoClass = 1,   // the window class could not be registered
@@ -21,7 +18,14 @@ enum BackgroundWindowStatus : int32_t {
 };
 
 // Registers the class, creates the poll window and with it the hidden
-// configuration dialog; each destination present receives its handle.
-int32_t CreateBackgroundWindow(HINSTANCE instance, HWND* pollWindowOut, HWND* configDialogOut);
+// configuration dialog.
+int32_t CreateBackgroundWindow(HINSTANCE instance);
+
+// The two windows; null before they are created and after they are gone.
+HWND PollWindow();
+HWND ConfigDialog();
+
+// Destroys the poll window, which ends the program as Quit does.
+void DestroyPollWindow();
 
 LRESULT CALLBACK PollWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

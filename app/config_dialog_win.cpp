@@ -17,9 +17,9 @@
 #include "sources/source_dispatch.h"
 #include "sources/source_kinds.h"
 
-int32_t dialogBusy = 0;
-
 namespace {
+
+bool dialogBusy = false;
 
 int FloorEditId(int32_t index) { return IDC_CONFIG_FLOOR_1 + index; }
 int CeilingEditId(int32_t index) { return IDC_CONFIG_CEILING_1 + index; }
@@ -54,11 +54,11 @@ void ApplyOptions(HWND dialog) {
       static_cast<int32_t>(SendDlgItemMessageA(dialog, IDC_CONFIG_INTERPOLATION_LED, CB_GETCURSEL, 0, 0));
   const bool ticked = IsDlgButtonChecked(dialog, IDC_CONFIG_INTERPOLATE) == BST_CHECKED;
   if (dialogBusy) return;
-  dialogBusy = 1;
+  dialogBusy = true;
   // A delay of 0 or less is refused and the old one kept; the interpolation
   // choice is stored all the same.
   SetMeterOptions(ticked ? selected : kInterpolationOff, writeDelay);
-  dialogBusy = 0;
+  dialogBusy = false;
 }
 
 void ChooseSource(HWND dialog, int32_t index) {
@@ -75,7 +75,7 @@ void ChooseSource(HWND dialog, int32_t index) {
 }
 
 void HideDialog(HWND dialog) {
-  configVisible = 0;
+  SetConfigVisible(false);
   ShowWindow(dialog, SW_HIDE);
 }
 
@@ -99,7 +99,7 @@ BOOL OnCommand(HWND dialog, int id, int notification) {
       return TRUE;
     case IDC_CONFIG_QUIT:
       HideDialog(dialog);
-      DestroyWindow(pollWindow);
+      DestroyPollWindow();
       return TRUE;
     case IDC_CONFIG_WRITE_DELAY:
     case IDC_CONFIG_INTERPOLATE:
@@ -160,13 +160,17 @@ void ShowOptions(HWND dialog) {
 
 }  // namespace
 
+bool IsDialogBusy() { return dialogBusy; }
+
+void SetDialogBusy(bool busy) { dialogBusy = busy; }
+
 void RefreshConfigDialog(HWND dialog) {
   if (dialogBusy) return;
-  dialogBusy = 1;
+  dialogBusy = true;
   ShowSourceLabels(dialog);
   ShowRanges(dialog);
   ShowOptions(dialog);
-  dialogBusy = 0;
+  dialogBusy = false;
 }
 
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {

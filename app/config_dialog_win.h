@@ -6,15 +6,16 @@
 
 #include <cstdint>
 
-// 1 while the dialog writes its own controls (a refresh) or stores the
+// Set while the dialog writes its own controls (a refresh) or stores the
 // options, so that the notifications those writes raise are not read back
 // as edits.
-extern int32_t dialogBusy;
+bool IsDialogBusy();
+void SetDialogBusy(bool busy);
 
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Rewrites every control from the settings and the sources; does nothing
-// while dialogBusy is set.
+// while the dialog is busy.
 void RefreshConfigDialog(HWND dialog);
 
 // The longest text read back from an edit.

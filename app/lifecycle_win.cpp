@@ -9,7 +9,19 @@
 #include "sources/pdh_monitor.h"
 #include "sources/source_dispatch.h"
 
+namespace {
+
+// The single-instance mutex, held until close down.
 HANDLE instanceMutex = nullptr;
+
+}  // namespace
+
+InstanceStatus TakeInstanceMutex() {
+  instanceMutex = CreateMutexA(nullptr, FALSE, kMutexName);
+  if (instanceMutex == nullptr) return kInstanceNoMutex;
+  // The handle of a second start is left to the end of its process.
+  return GetLastError() == ERROR_ALREADY_EXISTS ? kInstanceAlreadyRunning : kInstanceFirst;
+}
 
 void ShowFailure(const char* text) { MessageBoxA(nullptr, text, kMessageCaption, MB_OK | MB_ICONERROR); }
 
@@ -37,8 +49,7 @@ void CloseInstanceMutex() {
 
 void CloseDown() {
   CloseParallelPort();
-  portName.clear();
-  portName.shrink_to_fit();
+  ForgetPortName();
   StopSources();
   CloseInstanceMutex();
 }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 // Other processes rely on this name: a second start knows the running meter
 // by it, then finds its poll window (background_window.h).
 constexpr char kMutexName[] = "!!!Pipstack!!!";
@@ -18,8 +20,14 @@ constexpr char kSettingsFailedText[] = "Could not load settings from the Registr
 constexpr char kWindowFailedText[] = "Could not create background window!";
 constexpr char kUpdateFailedText[] = "Could not update LEDs!";
 
-// The single-instance mutex, held until close down.
-extern HANDLE instanceMutex;
+enum InstanceStatus : int32_t {
+  kInstanceFirst = 0,           // this process is the meter
+  kInstanceNoMutex = 1,         // the system refused the mutex
+  kInstanceAlreadyRunning = 2,  // a meter runs already: this is a second start
+};
+
+// Creates the single-instance mutex, held until close down.
+InstanceStatus TakeInstanceMutex();
 
 // A failure that ends the program: no owner, the program's caption, error icon.
 void ShowFailure(const char* text);

@@ -2,6 +2,8 @@
 // poll loop, and close down.
 #include <windows.h>
 
+#include <string>
+
 #include "app/background_window_win.h"
 #include "app/lifecycle_win.h"
 #include "core/scoped_win.h"
@@ -40,10 +42,11 @@ void SignalRunningInstance() {
 void RunMeter(HINSTANCE instance, const char* commandLine) {
   const char* named = PortNameArgument(commandLine);
   if (*named != '\0') {
-    portName = named;
+    SetPortName(named);
   } else {
     EnumParallelPorts(RememberFirstPort);
   }
+  const std::string& portName = PortName();
   if (portName.empty() || OpenParallelPort(portName.c_str()) != 0) {
     ShowFailure(portName.empty() ? kNoPortText : kPortFailedText);
     StopSources();
@@ -55,12 +58,12 @@ void RunMeter(HINSTANCE instance, const char* commandLine) {
     CloseDown();
     return;
   }
-  if (CreateBackgroundWindow(instance, &pollWindow, &configDialog) != 0) {
+  if (CreateBackgroundWindow(instance) != 0) {
     ShowFailure(kWindowFailedText);
     CloseDown();
     return;
   }
-  if (RunPollLoop(configDialog) == 0) {
+  if (RunPollLoop(ConfigDialog()) == 0) {
     SaveSettings();
   } else {
     ShowFailure(kUpdateFailedText);
@@ -74,14 +77,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   RestrictLibrarySearch();
   SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS);
 
-  instanceMutex = CreateMutexA(nullptr, FALSE, kMutexName);
-  if (instanceMutex == nullptr) {
-    ShowFailure(kMutexFailedText);
-    return 0;
-  }
-  if (GetLastError() == ERROR_ALREADY_EXISTS) {
-    SignalRunningInstance();
-    return 0;
+  switch (TakeInstanceMutex()) {
+    case kInstanceNoMutex:
+      ShowFailure(kMutexFailedText);
+      return 0;
+    case kInstanceAlreadyRunning:
+      SignalRunningInstance();
+      return 0;
+    case kInstanceFirst:
+      break;
   }
 
   if (const char* failure = StartSources()) {

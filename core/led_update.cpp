@@ -3,9 +3,10 @@
 
 #include "core/meter_settings.h"
 
-int32_t lastSample = 0;
-
 namespace {
+
+// The interpolation source's value at the end of the last interpolated cycle.
+int32_t lastSample = 0;
 
 // An interpolated cycle shows eight frames between two samples.
 constexpr int32_t kFramesPerSample = 8;
@@ -42,16 +43,20 @@ int32_t UpdateInterpolated(int32_t sourceLed, int32_t writeDelay) {
 uint8_t ComposeFrame(const LedValues& values) {
   int32_t byte = 0;
   for (int32_t i = 0; i < kLedCount; ++i) {
-    const LedChannel& led = ledChannels[i];
+    const LedChannel& led = LedChannels()[i];
     if (led.floor <= values[i] && values[i] <= led.ceiling) byte += led.weight;
   }
   return static_cast<uint8_t>(byte);
 }
 
 int32_t UpdateLeds() {
-  const MeterOptions options = meterOptions;
+  const MeterOptions options = CurrentMeterOptions();
   if (options.interpolationLed == kInterpolationOff) return UpdateDirect(options.writeDelay);
   return UpdateInterpolated(options.interpolationLed, options.writeDelay);
 }
+
+int32_t LastSample() { return lastSample; }
+
+void SetLastSample(int32_t sample) { lastSample = sample; }
 
 void ResetLedUpdate() { lastSample = 0; }

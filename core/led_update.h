@@ -5,9 +5,6 @@
 
 #include "core/meter_io.h"
 
-// The interpolation source's value at the end of the last interpolated cycle.
-extern int32_t lastSample;
-
 enum UpdateStatus : int32_t {
   kUpdateOk = 0,
   kUpdateSampleAllFailed = 1,
@@ -21,9 +18,13 @@ enum UpdateStatus : int32_t {
 uint8_t ComposeFrame(const LedValues& values);
 
 // One cycle in the mode the settings name: one byte (direct) or eight frames
-// gliding from lastSample toward the new value (interpolated), each followed
+// gliding from the last sample toward the new value (interpolated), each followed
 // by the write delay.
 int32_t UpdateLeds();
 
-// lastSample back to 0, as at process start.
+// The interpolation source's value at the end of the last interpolated
+// cycle, where the next one starts gliding from; 0 at process start.
+int32_t LastSample();
+void SetLastSample(int32_t sample);
+// The last sample back to 0, as at process start.
 void ResetLedUpdate();

@@ -11,10 +11,14 @@ constexpr std::array<LedChannel, kLedCount> InitialChannels() {
 
 constexpr MeterOptions kInitialOptions{kInitialInterpolationLed, kInitialWriteDelayMs};
 
-}  // namespace
-
 std::array<LedChannel, kLedCount> ledChannels = InitialChannels();
 MeterOptions meterOptions = kInitialOptions;
+
+}  // namespace
+
+const std::array<LedChannel, kLedCount>& LedChannels() { return ledChannels; }
+
+const MeterOptions& CurrentMeterOptions() { return meterOptions; }
 
 int32_t GetLedRange(int32_t index, int32_t* floor, int32_t* ceiling) {
   if (!IsLedIndex(index) || floor == nullptr || ceiling == nullptr) return kMeterSettingsBadArgument;

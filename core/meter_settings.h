@@ -31,10 +31,11 @@ enum MeterSettingsStatus : int32_t {
   kMeterSettingsBadWriteDelay = 2,  // options: the interpolation LED was stored, the delay was not
 };
 
-// The update cycle reads these directly; everyone else goes through the
+// The model itself, read-only: the update cycle reads the windows and the
+// options straight from it on every cycle; everyone else goes through the
 // operations below.
-extern std::array<LedChannel, kLedCount> ledChannels;
-extern MeterOptions meterOptions;
+const std::array<LedChannel, kLedCount>& LedChannels();
+const MeterOptions& CurrentMeterOptions();
 
 int32_t GetLedRange(int32_t index, int32_t* floor, int32_t* ceiling);
 int32_t SetLedRange(int32_t index, int32_t floor, int32_t ceiling);

@@ -4,18 +4,12 @@
 
 #include "core/led_update.h"
 
-int32_t quitRequested = 0;
-int32_t configVisible = 0;
-
-int32_t IsQuitRequested() { return quitRequested; }
-int32_t IsConfigVisible() { return configVisible; }
-
-void ResetRunState() {
-  quitRequested = 0;
-  configVisible = 0;
-}
-
 namespace {
+
+// Set when the poll window is destroyed; never cleared.
+bool quitRequested = false;
+// While the configuration dialog is shown the meter pauses.
+bool configVisible = false;
 
 // Handles the next message if one is pending; returns false when it was the
 // quit message. While paused with nothing pending it waits for a message
@@ -37,6 +31,19 @@ bool PumpOneMessage(HWND configDialog) {
 }
 
 }  // namespace
+
+bool IsQuitRequested() { return quitRequested; }
+
+void RequestQuit() { quitRequested = true; }
+
+bool IsConfigVisible() { return configVisible; }
+
+void SetConfigVisible(bool visible) { configVisible = visible; }
+
+void ResetRunState() {
+  quitRequested = false;
+  configVisible = false;
+}
 
 int32_t RunPollLoop(HWND configDialog) {
   if (quitRequested) return 0;

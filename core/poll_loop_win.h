@@ -5,17 +5,17 @@
 
 #include <cstdint>
 
-// Set to 1 when the poll window is destroyed; never cleared.
-extern int32_t quitRequested;
-// 1 while the configuration dialog is shown; the meter pauses meanwhile.
-extern int32_t configVisible;
-
-int32_t IsQuitRequested();
-int32_t IsConfigVisible();
+// The run-state flags the loop steers by. A quit is requested when the poll
+// window is destroyed and is never taken back; the configuration dialog is
+// visible while it is shown, and the meter pauses meanwhile.
+bool IsQuitRequested();
+void RequestQuit();
+bool IsConfigVisible();
+void SetConfigVisible(bool visible);
 
 // Runs until a quit is requested (0) or an update cycle fails (its status).
 // configDialog gets the keyboard navigation of its messages.
 int32_t RunPollLoop(HWND configDialog);
 
-// Both flags back to 0, as at process start.
+// Both flags cleared, as at process start.
 void ResetRunState();

@@ -5,9 +5,9 @@
 #include "port/port_io_driver.h"
 #include "port/port_number.h"
 
-PortState portState{};
-
 namespace {
+
+PortState portState{};
 
 constexpr uint8_t kByteWide = 1;  // every register access is one byte
 constexpr int32_t kFirstPortNumber = 1;
@@ -26,6 +26,10 @@ constexpr uint32_t kControlAllLow = 0x0B;
 constexpr uint32_t kLedsDark = 0;
 
 }  // namespace
+
+const PortState& CurrentPortState() { return portState; }
+
+void ResetPortState() { portState = PortState{}; }
 
 int32_t OpenParallelPort(const char* name) {
   if (name == nullptr) return 1;

@@ -16,7 +16,10 @@ struct PortState {
   bool isOpen;
 };
 
-extern PortState portState;
+// The port as it stands, for reading.
+const PortState& CurrentPortState();
+// Back to closed without touching the port or its driver, as at process start.
+void ResetPortState();
 
 // 0 open; 1 no name, 2 no port number 1..4, 3 driver, 5 BIOS address,
 // 6..8 reading ECR, data, control, 9..11 writing ECR, data, control.

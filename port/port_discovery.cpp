@@ -8,9 +8,9 @@
 
 #include "port/port_probe.h"
 
-std::string portName;
-
 namespace {
+
+std::string portName;
 
 // A heap copy of name cut at its first ':' (LPT1: becomes LPT1); null when
 // it cannot be allocated.
@@ -31,6 +31,15 @@ bool IsParallelPort(const char* candidate) {
 }
 
 }  // namespace
+
+const std::string& PortName() { return portName; }
+
+void SetPortName(const char* name) { portName = name; }
+
+void ForgetPortName() {
+  portName.clear();
+  portName.shrink_to_fit();
+}
 
 int32_t EnumParallelPorts(PortCallback callback) {
   if (callback == nullptr) return 0;

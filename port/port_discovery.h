@@ -6,7 +6,10 @@
 
 // The program's port name: from the command line, or the first port that
 // discovery reports. Empty while none is chosen.
-extern std::string portName;
+const std::string& PortName();
+void SetPortName(const char* name);
+// Empty again, its memory given back.
+void ForgetPortName();
 
 using PortCallback = void (*)(const char* name);
 
@@ -15,5 +18,5 @@ using PortCallback = void (*)(const char* name);
 // 2 the listing failed. Without a callback nothing is asked.
 int32_t EnumParallelPorts(PortCallback callback);
 
-// Keeps the first name it is given in portName.
+// Keeps the first name it is given as the port name.
 void RememberFirstPort(const char* name);

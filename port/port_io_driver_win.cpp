@@ -4,15 +4,17 @@
 
 #include "core/scoped_win.h"
 
-PortIoDriver portIoDriver{};
-
 namespace {
+
+PortIoDriver portIoDriver{};
 
 // Found by its bare name through the platform's library search, so a user
 // can put a real port-I/O library with the same interface in its place.
 constexpr char kLibraryName[] = "WinIO.dll";
 
 }  // namespace
+
+const PortIoDriver& CurrentPortIoDriver() { return portIoDriver; }
 
 int32_t LoadPortIoDriver() {
   PortIoDriver& driver = portIoDriver;

@@ -22,4 +22,4 @@ struct PortIoDriver {
 
 // Null in every field while nothing is loaded; a failed binding leaves the
 // library loaded and the slots resolved before the failure.
-extern PortIoDriver portIoDriver;
+const PortIoDriver& CurrentPortIoDriver();

@@ -4,7 +4,7 @@
 
 int32_t ReadLegacySource(int32_t index, int32_t* value) {
   if (!IsLedIndex(index) || value == nullptr) return 1;
-  return sourceKinds[index] == kSourceCpu ? ReadCpuUsage(value) : ReadMemoryUsedMb(value);
+  return GetSourceKind(index) == kSourceCpu ? ReadCpuUsage(value) : ReadMemoryUsedMb(value);
 }
 
 // Stops at the first failing LED: the places before it hold fresh values,

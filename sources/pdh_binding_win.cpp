@@ -4,14 +4,15 @@
 
 #include "core/scoped_win.h"
 
-PdhBinding pdhBinding{};
-
 namespace {
 
 constexpr char kLibraryName[] = "pdh.dll";
 
+PdhBinding pdhBinding{};
 
 }  // namespace
+
+const PdhBinding& CurrentPdhBinding() { return pdhBinding; }
 
 int32_t LoadPdhBinding() {
   UnloadPdhBinding();

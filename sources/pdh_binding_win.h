@@ -21,7 +21,8 @@ struct PdhBinding {
   decltype(&PdhCollectQueryData) collectQueryData;
 };
 
-extern PdhBinding pdhBinding;
+// The binding as it stands, for reading.
+const PdhBinding& CurrentPdhBinding();
 
 enum PdhBindingStatus : int32_t {
   kPdhBindingOk = 0,

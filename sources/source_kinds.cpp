@@ -6,9 +6,10 @@ namespace {
 constexpr char kCpuLabel[] = "CPU Utilization (%)";
 constexpr char kMemLabel[] = "Memory Used (MB)";
 
-}  // namespace
-
+// Every LED starts on the processor, until the settings are loaded.
 std::array<int32_t, kLedCount> sourceKinds{};
+
+}  // namespace
 
 int32_t GetSourceKind(int32_t index) {
   if (!IsLedIndex(index)) return -1;

@@ -11,8 +11,6 @@ enum SourceKind : int32_t {
   kSourceMem = 1,  // "MEM": physical memory in use; every kind other than 0 acts as this
 };
 
-extern std::array<int32_t, kLedCount> sourceKinds;
-
 // The LED's kind; -1 for an index outside 0..7.
 int32_t GetSourceKind(int32_t index);
 // Stores any kind unchanged; -1 (nothing stored) for an index outside 0..7.

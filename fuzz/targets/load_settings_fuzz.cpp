@@ -85,10 +85,10 @@ void CheckLoadedModels() {
   const int32_t interpolation = run.dwords.at("Interpolation");
   const int32_t delay = run.dwords.at("Write Delay");
   if (interpolation == kInterpolationOff || IsLedIndex(interpolation)) {
-    FUZZ_CHECK(meterOptions.interpolationLed == interpolation);
-    if (delay > 0) FUZZ_CHECK(meterOptions.writeDelay == delay);
+    FUZZ_CHECK(CurrentMeterOptions().interpolationLed == interpolation);
+    if (delay > 0) FUZZ_CHECK(CurrentMeterOptions().writeDelay == delay);
   }
-  FUZZ_CHECK(meterOptions.writeDelay > 0);
+  FUZZ_CHECK(CurrentMeterOptions().writeDelay > 0);
 }
 
 void CheckSaved() {

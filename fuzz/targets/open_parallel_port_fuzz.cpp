@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   name[size - kHeader] = '\0';
 
   ResetRecordingDriver();
-  portState = PortState{};
+  ResetPortState();
   driver.loadStatus = s.loadFails ? 4 : 0;
   for (uint32_t n = 0; n < 4; ++n) {
     const uint32_t next = n + 1 < 4 ? s.words[n + 1] : 0;
@@ -91,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const int32_t status = OpenParallelPort(name.get());
   FUZZ_CHECK(status == ExpectedStatus(s, number, base, ecrDataControl));
-  FUZZ_CHECK(portState.isOpen == (status == 0));
+  FUZZ_CHECK(CurrentPortState().isOpen == (status == 0));
   if (status != 0) {
     FUZZ_CHECK(WriteLedByte(s.ledByte) != 0);
     return 0;
@@ -104,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(driver.registers[base] == s.ledByte);
 
   CloseParallelPort();
-  FUZZ_CHECK(!portState.isOpen && !driver.bound);
+  FUZZ_CHECK(!CurrentPortState().isOpen && !driver.bound);
   for (size_t i = 0; i < 3; ++i) FUZZ_CHECK(driver.registers[dataControlEcr[i]] == s.contents[i]);
   FUZZ_CHECK(driver.calls.back() == "unload");
   return 0;

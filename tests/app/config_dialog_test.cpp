@@ -10,8 +10,8 @@
 namespace {
 
 TEST_F(ConfigDialogTest, PollWindowIsAHiddenOnePixelPopupThatOwnsTheHiddenDialog) {
-  EXPECT_EQ(poll, pollWindow);
-  EXPECT_EQ(dialog, configDialog);
+  EXPECT_EQ(poll, PollWindow());
+  EXPECT_EQ(dialog, ConfigDialog());
   EXPECT_EQ(FindThreadWindow("Pipstack Poll Window", false), poll);
   char className[32] = {};
   GetClassNameA(poll, className, sizeof className);
@@ -27,8 +27,8 @@ TEST_F(ConfigDialogTest, PollWindowIsAHiddenOnePixelPopupThatOwnsTheHiddenDialog
   EXPECT_EQ(GetWindow(dialog, GW_OWNER), poll);
   EXPECT_FALSE(IsWindowVisible(poll));
   EXPECT_FALSE(IsWindowVisible(dialog));
-  EXPECT_EQ(configVisible, 0);
-  EXPECT_EQ(quitRequested, 0);
+  EXPECT_FALSE(IsConfigVisible());
+  EXPECT_FALSE(IsQuitRequested());
 
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
@@ -44,9 +44,8 @@ TEST_F(ConfigDialogTest, PollWindowIsAHiddenOnePixelPopupThatOwnsTheHiddenDialog
 }
 
 TEST_F(ConfigDialogTest, SecondRegistrationOfTheClassFailsWithOne) {
-  HWND again = nullptr;
-  EXPECT_EQ(CreateBackgroundWindow(GetModuleHandleA(nullptr), &again, nullptr), 1);
-  EXPECT_EQ(again, nullptr);
+  EXPECT_EQ(CreateBackgroundWindow(GetModuleHandleA(nullptr)), 1);
+  EXPECT_EQ(PollWindow(), poll) << "the running poll window is kept";
 }
 
 TEST(BackgroundWindowTest, MissingDialogTemplateFailsWithTwoAndLeavesNoQuitBehind) {
@@ -54,16 +53,14 @@ TEST(BackgroundWindowTest, MissingDialogTemplateFailsWithTwoAndLeavesNoQuitBehin
   // so neither can the poll window.
   const HINSTANCE instance = GetModuleHandleA("kernel32.dll");
   ResetRunState();
-  HWND poll = reinterpret_cast<HWND>(1);
-  EXPECT_EQ(CreateBackgroundWindow(instance, &poll, nullptr), 2);
-  EXPECT_EQ(poll, reinterpret_cast<HWND>(1)) << "destination written on failure";
-  EXPECT_EQ(pollWindow, nullptr);
+  EXPECT_EQ(CreateBackgroundWindow(instance), 2);
+  EXPECT_EQ(PollWindow(), nullptr);
   EXPECT_EQ(FindThreadWindow("Pipstack Poll Window", false), nullptr);
   // The caller is about to report the failure in a message box, which a
   // pending quit message would close at once.
   MSG msg;
   EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-  EXPECT_EQ(quitRequested, 0);
+  EXPECT_FALSE(IsQuitRequested());
   UnregisterClassA(kPollWindowClass, instance);
 }
 
@@ -71,7 +68,7 @@ TEST_F(ConfigDialogTest, ShowRequestShowsAndRefreshesTheDialogOnceAndPausesTheMe
   SetLedRange(2, 33, 66);
   Show();
   EXPECT_TRUE(IsWindowVisible(dialog));
-  EXPECT_EQ(configVisible, 1);
+  EXPECT_TRUE(IsConfigVisible());
   EXPECT_EQ(Text(IDC_CONFIG_FLOOR_3), "33");
   RECT before;
   GetWindowRect(dialog, &before);
@@ -83,7 +80,7 @@ TEST_F(ConfigDialogTest, ShowRequestShowsAndRefreshesTheDialogOnceAndPausesTheMe
   PostMessageA(poll, WM_USER, 7, 9);
   DrainQueue();
   EXPECT_TRUE(IsWindowVisible(dialog));
-  EXPECT_EQ(configVisible, 1);
+  EXPECT_TRUE(IsConfigVisible());
   EXPECT_EQ(Text(IDC_CONFIG_FLOOR_3), "44");
 }
 
@@ -91,17 +88,17 @@ TEST_F(ConfigDialogTest, CloseHidesTheDialogAndResumesTheMeter) {
   Show();
   Click(IDC_CONFIG_CLOSE);
   EXPECT_FALSE(IsWindowVisible(dialog));
-  EXPECT_EQ(configVisible, 0);
+  EXPECT_FALSE(IsConfigVisible());
   EXPECT_TRUE(IsWindow(poll));
-  EXPECT_EQ(quitRequested, 0);
+  EXPECT_FALSE(IsQuitRequested());
   EXPECT_FALSE(DrainQueue());
 }
 
 TEST_F(ConfigDialogTest, QuitEndsBothWindowsPostsTheQuitMessageAndSetsTheFlags) {
   Show();
   Click(IDC_CONFIG_QUIT);
-  EXPECT_EQ(configVisible, 0);
-  EXPECT_EQ(quitRequested, 1);
+  EXPECT_FALSE(IsConfigVisible());
+  EXPECT_TRUE(IsQuitRequested());
   EXPECT_FALSE(IsWindow(dialog));
   EXPECT_FALSE(IsWindow(poll));
   EXPECT_TRUE(DrainQueue()) << "no quit message";
@@ -109,8 +106,8 @@ TEST_F(ConfigDialogTest, QuitEndsBothWindowsPostsTheQuitMessageAndSetsTheFlags) 
 
 TEST_F(ConfigDialogTest, ClosingThePollWindowEndsTheProgramAsQuitDoes) {
   SendMessageA(poll, WM_CLOSE, 0, 0);
-  EXPECT_EQ(quitRequested, 1);
-  EXPECT_EQ(configVisible, 0);
+  EXPECT_TRUE(IsQuitRequested());
+  EXPECT_FALSE(IsConfigVisible());
   EXPECT_FALSE(IsWindow(dialog));
   EXPECT_TRUE(DrainQueue());
 }
@@ -137,7 +134,7 @@ TEST_F(ConfigDialogTest, CancelInEveryFormLeavesTheDialogShown) {
     cancel(dialog);
     DrainQueue();
     EXPECT_TRUE(IsWindowVisible(dialog)) << name;
-    EXPECT_EQ(configVisible, 1) << name;
+    EXPECT_TRUE(IsConfigVisible()) << name;
   }
 }
 
@@ -147,7 +144,7 @@ TEST_F(ConfigDialogTest, EnterInAFloorEditActsAsClose) {
   MSG key{Item(IDC_CONFIG_FLOOR_5), WM_KEYDOWN, VK_RETURN, 0x001C0001, 0, {0, 0}};
   EXPECT_TRUE(IsDialogMessageA(dialog, &key));
   EXPECT_FALSE(IsWindowVisible(dialog));
-  EXPECT_EQ(configVisible, 0);
+  EXPECT_FALSE(IsConfigVisible());
 }
 
 TEST_F(ConfigDialogTest, AChangeInAnyEditStoresAllEightWindowsAsShown) {
@@ -286,13 +283,13 @@ TEST_F(ConfigDialogTest, RefreshShowsTheModelsAndStoresNothing) {
   RefreshConfigDialog(dialog);
   EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_CONFIG_INTERPOLATE), static_cast<UINT>(BST_CHECKED));
   EXPECT_EQ(SendMessageA(Item(IDC_CONFIG_INTERPOLATION_LED), CB_GETCURSEL, 0, 0), 3);
-  EXPECT_EQ(dialogBusy, 0);
+  EXPECT_FALSE(IsDialogBusy());
 
   // While busy a refresh changes nothing.
   SetLedRange(0, 1, 2);
-  dialogBusy = 1;
+  SetDialogBusy(true);
   RefreshConfigDialog(dialog);
-  dialogBusy = 0;
+  SetDialogBusy(false);
   EXPECT_EQ(Text(IDC_CONFIG_FLOOR_1), "-5");
 }
 
@@ -300,10 +297,10 @@ TEST_F(ConfigDialogTest, WhileBusyTheEditsAreNotReadBack) {
   Show();
   SetLedRange(4, 10, 20);
   SetMeterOptions(kInterpolationOff, 40);
-  dialogBusy = 1;
+  SetDialogBusy(true);
   SetDlgItemTextA(dialog, IDC_CONFIG_FLOOR_5, "99");
   SetDlgItemTextA(dialog, IDC_CONFIG_WRITE_DELAY, "99");
-  dialogBusy = 0;
+  SetDialogBusy(false);
   EXPECT_EQ(Floor(4), 10);
   EXPECT_EQ(Options().writeDelay, 40);
 }

@@ -21,8 +21,10 @@ class BackgroundWindowFixture : public testing::Test {
     ResetMeterSettings();
     ResetRunState();
     ResetOutputFakes();
-    dialogBusy = 0;
-    ASSERT_EQ(CreateBackgroundWindow(GetModuleHandleA(nullptr), &poll, &dialog), 0);
+    SetDialogBusy(false);
+    ASSERT_EQ(CreateBackgroundWindow(GetModuleHandleA(nullptr)), 0);
+    poll = PollWindow();
+    dialog = ConfigDialog();
     DrainQueue();
   }
   void TearDown() override {
@@ -53,9 +55,9 @@ class BackgroundWindowFixture : public testing::Test {
   }
   // Writes a control's text without it being read back as an edit.
   void SetQuietly(int id, const char* text) {
-    dialogBusy = 1;
+    SetDialogBusy(true);
     SetDlgItemTextA(dialog, id, text);
-    dialogBusy = 0;
+    SetDialogBusy(false);
   }
   // A keystroke as the edit receives it from the keyboard.
   void Type(int id, const char* keys) {

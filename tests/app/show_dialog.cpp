@@ -40,8 +40,9 @@ int main(int argc, char** argv) {
   LoadDefaults();
   HWND dialog = nullptr;
   if (id == IDD_CONFIG) {
-    if (CreateBackgroundWindow(instance, nullptr, &dialog) != 0) return 1;
-    SendMessageA(pollWindow, WM_USER, 0, 0);
+    if (CreateBackgroundWindow(instance) != 0) return 1;
+    dialog = ConfigDialog();
+    SendMessageA(PollWindow(), WM_USER, 0, 0);
   } else {
     dialog = ShowSmallDialog(instance, id);
   }

@@ -42,7 +42,7 @@ TEST_F(ConfigDialogTest, MeterTestsPlaysBothSequencesAndEndsOnlyThroughClose) {
   EXPECT_EQ(output.writes.size(), 33u + 256u);
   EXPECT_EQ(output.writesAtBox, (std::vector<int32_t>{33, 33 + 256}));
   EXPECT_TRUE(IsWindowVisible(dialog)) << "the configuration stays shown";
-  EXPECT_EQ(configVisible, 1);
+  EXPECT_TRUE(IsConfigVisible());
 }
 
 TEST_F(ConfigDialogTest, AboutEndsOnlyThroughOk) {

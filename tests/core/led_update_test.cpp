@@ -60,7 +60,7 @@ TEST_F(LedUpdateTest, DirectCycleWritesOneByteThenSleepsTheDelay) {
   EXPECT_EQ(fakes.sleeps, (std::vector<int32_t>{25, 25}));
   EXPECT_EQ(fakes.sampleAllCalls, 2);
   EXPECT_TRUE(fakes.sampleOneIndexes.empty());
-  EXPECT_EQ(lastSample, 0);
+  EXPECT_EQ(LastSample(), 0);
 }
 
 TEST_F(LedUpdateTest, DirectCycleFailures) {
@@ -91,7 +91,7 @@ TEST_F(LedUpdateTest, InterpolatedCycleGlidesInEightFrames) {
   };
   for (const GlideCase& c : cases) {
     ResetMeterIoFakes();
-    lastSample = c.from;
+    SetLastSample(c.from);
     Interpolated(2, 10);
     fakes.oneValues = {c.to};
     EXPECT_EQ(UpdateLeds(), 0) << c.from << " -> " << c.to;
@@ -99,7 +99,7 @@ TEST_F(LedUpdateTest, InterpolatedCycleGlidesInEightFrames) {
     EXPECT_EQ(fakes.sleeps, std::vector<int32_t>(8, 10));
     EXPECT_EQ(fakes.sampleOneIndexes, std::vector<int32_t>{2});
     EXPECT_EQ(fakes.sampleAllCalls, 0);
-    EXPECT_EQ(lastSample, c.to);
+    EXPECT_EQ(LastSample(), c.to);
   }
 }
 
@@ -123,11 +123,11 @@ TEST_F(LedUpdateTest, InterpolatedFrameValuesStepExactly) {
 
 TEST_F(LedUpdateTest, InterpolatedFailuresKeepLastSample) {
   Interpolated(0);
-  lastSample = 30;
+  SetLastSample(30);
   fakes.sampleOneStatus = 1;
   EXPECT_EQ(UpdateLeds(), 3);
   EXPECT_TRUE(fakes.writes.empty());
-  EXPECT_EQ(lastSample, 30);
+  EXPECT_EQ(LastSample(), 30);
 
   ResetMeterIoFakes();
   fakes.oneValues = {100};
@@ -135,7 +135,7 @@ TEST_F(LedUpdateTest, InterpolatedFailuresKeepLastSample) {
   EXPECT_EQ(UpdateLeds(), 4);
   EXPECT_EQ(fakes.writes.size(), 3u);   // frames 0..2 stay on the LEDs
   EXPECT_EQ(fakes.sleeps.size(), 3u);   // no pause after the failed write
-  EXPECT_EQ(lastSample, 30);
+  EXPECT_EQ(LastSample(), 30);
 }
 
 TEST_F(LedUpdateTest, ExtremeSamplesGlideWithoutOverflow) {
@@ -151,13 +151,13 @@ TEST_F(LedUpdateTest, ExtremeSamplesGlideWithoutOverflow) {
   };
   for (const auto& c : cases) {
     ResetMeterIoFakes();
-    lastSample = c.from;
+    SetLastSample(c.from);
     fakes.oneValues = {c.to};
     ASSERT_EQ(UpdateLeds(), 0);
     ASSERT_EQ(fakes.writes.size(), 8u);
     EXPECT_EQ(fakes.writes.front(), c.from < 0 ? 1 : 2);
     EXPECT_EQ(fakes.writes.back(), c.frame7 < 0 ? 1 : 2);
-    EXPECT_EQ(lastSample, c.to);
+    EXPECT_EQ(LastSample(), c.to);
   }
 }
 

@@ -20,7 +20,7 @@ TEST_F(MeterSettingsTest, StartsWithInterpolationOnLedOneAndFortyMilliseconds) {
   const MeterOptions o = Options();
   EXPECT_EQ(o.interpolationLed, 0);
   EXPECT_EQ(o.writeDelay, 40);
-  for (int32_t i = 0; i < kLedCount; ++i) EXPECT_EQ(ledChannels[i].weight, 1 << i) << "LED index " << i;
+  for (int32_t i = 0; i < kLedCount; ++i) EXPECT_EQ(LedChannels()[i].weight, 1 << i) << "LED index " << i;
 }
 
 TEST_F(MeterSettingsTest, SetMeterOptionsStepsInOrder) {

@@ -13,11 +13,11 @@ constexpr char kClassName[] = "PipstackPollLoopTest";
 
 LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DESTROY) {
-    quitRequested = 1;
+    RequestQuit();
     return 0;
   }
   if (message == WM_USER) {
-    configVisible = static_cast<int32_t>(wParam);
+    SetConfigVisible(wParam != 0);
     return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);
@@ -64,7 +64,7 @@ TEST_F(PollLoopTest, QuitMessageEndsTheLoopBeforeAnyUpdate) {
 }
 
 TEST_F(PollLoopTest, QuitAlreadyRequestedReturnsAtOnce) {
-  quitRequested = 1;
+  RequestQuit();
   PostMessageA(window, WM_USER, 0, 0);
   EXPECT_EQ(RunPollLoop(nullptr), 0);
   EXPECT_EQ(fakes.sampleAllCalls, 0);
@@ -73,7 +73,7 @@ TEST_F(PollLoopTest, QuitAlreadyRequestedReturnsAtOnce) {
 }
 
 TEST_F(PollLoopTest, DestroyedWindowEndsTheLoopAfterTheCurrentPass) {
-  // Destroying the window sets quitRequested inside the dispatch; the pass
+  // Destroying the window requests the quit inside the dispatch; the pass
   // still runs its update cycle before the loop looks at the flag.
   PostMessageA(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(RunPollLoop(nullptr), 0);
@@ -111,7 +111,7 @@ TEST_F(PollLoopTest, AtMostOneMessageIsHandledPerPass) {
 }
 
 TEST_F(PollLoopTest, PausedLoopTakesNoSampleAndWritesNothing) {
-  configVisible = 1;
+  SetConfigVisible(true);
   for (int i = 0; i < 20; ++i) PostMessageA(window, WM_NULL, 0, 0);
   PostMessageA(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(RunPollLoop(nullptr), 0);
@@ -120,8 +120,8 @@ TEST_F(PollLoopTest, PausedLoopTakesNoSampleAndWritesNothing) {
 }
 
 TEST_F(PollLoopTest, ResumesWhenTheDialogIsHidden) {
-  configVisible = 1;
-  PostMessageA(window, WM_USER, 0, 0);  // hides: clears configVisible
+  SetConfigVisible(true);
+  PostMessageA(window, WM_USER, 0, 0);  // hides: the dialog is no longer visible
   fakes.failWriteAt = 2;
   EXPECT_EQ(RunPollLoop(nullptr), 2);
   EXPECT_EQ(fakes.writes.size(), 2u);
@@ -149,7 +149,7 @@ DWORD WINAPI QuitAfterHalfASecond(void* arg) {
 }
 
 TEST_F(PollLoopTest, PausedLoopWaitsWithoutSpinning) {
-  configVisible = 1;
+  SetConfigVisible(true);
   WaitThenQuit w{GetCurrentThreadId(), nullptr, 0};
   ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &w.loopHandle, 0,
                               FALSE, DUPLICATE_SAME_ACCESS));

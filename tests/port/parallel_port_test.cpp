@@ -16,7 +16,7 @@ class ParallelPortTest : public testing::Test {
  protected:
   void SetUp() override {
     CloseParallelPort();
-    portState = PortState{};
+    ResetPortState();
     ResetRecordingDriver();
     // BIOS words: LPT1 0x378, LPT2 0x278, LPT3 0x3BC, LPT4 0x2BC; a 32-bit
     // read also takes in the next port's word.
@@ -30,10 +30,10 @@ TEST_F(ParallelPortTest, OpenSavesThenSetsAndCloseRestoresInOrder) {
   ASSERT_EQ(OpenParallelPort("LPT1"), 0);
   EXPECT_EQ(driver.calls, (Calls{"load", "phys 408", "read 77a", "read 378", "read 37a",
                                  "write 77a 15", "write 378 0", "write 37a b"}));
-  EXPECT_TRUE(portState.isOpen);
-  EXPECT_EQ(portState.dataPort, 0x378);
-  EXPECT_EQ(portState.controlPort, 0x37A);
-  EXPECT_EQ(portState.ecrPort, 0x77A);
+  EXPECT_TRUE(CurrentPortState().isOpen);
+  EXPECT_EQ(CurrentPortState().dataPort, 0x378);
+  EXPECT_EQ(CurrentPortState().controlPort, 0x37A);
+  EXPECT_EQ(CurrentPortState().ecrPort, 0x77A);
 
   driver.calls.clear();
   EXPECT_EQ(WriteLedByte(0x1A5), 0);
@@ -44,7 +44,7 @@ TEST_F(ParallelPortTest, OpenSavesThenSetsAndCloseRestoresInOrder) {
   EXPECT_EQ(driver.registers[0x77A], 0x35u);
   EXPECT_EQ(driver.registers[0x378], 0x5Au);
   EXPECT_EQ(driver.registers[0x37A], 0xCCu);
-  EXPECT_FALSE(portState.isOpen);
+  EXPECT_FALSE(CurrentPortState().isOpen);
 
   driver.calls.clear();
   EXPECT_EQ(CloseParallelPort(), 0);
@@ -93,7 +93,7 @@ TEST_F(ParallelPortTest, MissingNameLeavesAnOpenPortAlone) {
   driver.calls.clear();
   EXPECT_EQ(OpenParallelPort(nullptr), 1);
   EXPECT_TRUE(driver.calls.empty());
-  EXPECT_TRUE(portState.isOpen);
+  EXPECT_TRUE(CurrentPortState().isOpen);
   EXPECT_EQ(WriteLedByte(3), 0);
 }
 
@@ -149,7 +149,7 @@ TEST_F(ParallelPortTest, FailedOpenClosesThePortBeforeAndLeavesItsOwnTrail) {
     Calls expected = restoreLpt1;
     expected.insert(expected.end(), row.trail.begin(), row.trail.end());
     EXPECT_EQ(driver.calls, expected);
-    EXPECT_FALSE(portState.isOpen);
+    EXPECT_FALSE(CurrentPortState().isOpen);
     EXPECT_EQ(driver.bound, row.boundAfter);
     EXPECT_EQ(driver.registers[0x378], 0x5Au);
     EXPECT_EQ(driver.registers[0x37A], 0xCCu);
@@ -170,7 +170,7 @@ TEST_F(ParallelPortTest, FailedWritesKeepThePortOpenAndCloseStillRestoresEveryth
   ASSERT_EQ(OpenParallelPort("LPT1"), 0);
   driver.failWriteAt = 0x378;
   EXPECT_EQ(WriteLedByte(0x0F), 2);
-  EXPECT_TRUE(portState.isOpen);
+  EXPECT_TRUE(CurrentPortState().isOpen);
 
   driver.calls.clear();
   driver.failWriteAt = 0x37A;
@@ -178,7 +178,7 @@ TEST_F(ParallelPortTest, FailedWritesKeepThePortOpenAndCloseStillRestoresEveryth
   EXPECT_EQ(driver.calls, (Calls{"write 378 5a", "write 37a cc", "write 77a 35", "unload"}));
   EXPECT_EQ(driver.registers[0x378], 0x5Au);
   EXPECT_EQ(driver.registers[0x77A], 0x35u);
-  EXPECT_FALSE(portState.isOpen);
+  EXPECT_FALSE(CurrentPortState().isOpen);
 }
 
 TEST_F(ParallelPortTest, OpeningAgainClosesFirst) {
@@ -189,8 +189,8 @@ TEST_F(ParallelPortTest, OpeningAgainClosesFirst) {
   EXPECT_EQ(driver.calls, (Calls{"write 378 5a", "write 37a cc", "write 77a 35", "unload", "load", "phys 40a",
                                  "read 67a", "read 278", "read 27a", "write 67a 15", "write 278 0",
                                  "write 27a b"}));
-  EXPECT_EQ(portState.dataPort, 0x278);
-  EXPECT_EQ(portState.savedEcr, 0x75u);
+  EXPECT_EQ(CurrentPortState().dataPort, 0x278);
+  EXPECT_EQ(CurrentPortState().savedEcr, 0x75u);
 }
 
 }  // namespace

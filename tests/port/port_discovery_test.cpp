@@ -25,7 +25,7 @@ class PortDiscoveryTest : public testing::Test {
   void SetUp() override {
     ResetFakeSpooler();
     reported.clear();
-    portName.clear();
+    ForgetPortName();
   }
 };
 
@@ -89,17 +89,17 @@ TEST_F(PortDiscoveryTest, RememberFirstPortKeepsTheFirstNameAsItsOwnCopy) {
   EXPECT_EQ(EnumParallelPorts(RememberFirstPort), 0);
   // The walk's strings are gone; the kept name outlives them.
   ResetFakeSpooler();
-  EXPECT_EQ(portName, "LPT1");
+  EXPECT_EQ(PortName(), "LPT1");
 
   RememberFirstPort("LPT2");
   RememberFirstPort(nullptr);
-  EXPECT_EQ(portName, "LPT1");
+  EXPECT_EQ(PortName(), "LPT1");
 
-  portName.clear();
+  ForgetPortName();
   char name[] = "LPT3";
   RememberFirstPort(name);
   name[3] = '4';
-  EXPECT_EQ(portName, "LPT3");
+  EXPECT_EQ(PortName(), "LPT3");
 }
 
 }  // namespace

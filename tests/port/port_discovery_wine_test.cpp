@@ -45,9 +45,9 @@ TEST_F(PortDiscoveryWineTest, ReportsLpt1FirstAndKeepsIt) {
   EXPECT_EQ(reported.front(), "LPT1");
   for (const std::string& name : reported) EXPECT_EQ(name.find(':'), std::string::npos) << name;
 
-  portName.clear();
+  ForgetPortName();
   ASSERT_EQ(EnumParallelPorts(RememberFirstPort), 0);
-  EXPECT_EQ(portName, "LPT1");
+  EXPECT_EQ(PortName(), "LPT1");
 }
 
 }  // namespace

@@ -23,10 +23,10 @@ void UseVariant(const char* variant) {
 // slot follows an empty one.
 int ResolvedPrefix() {
   const bool filled[] = {
-      portIoDriver.InitializeWinIo != nullptr, portIoDriver.ShutdownWinIo != nullptr,
-      portIoDriver.GetPortVal != nullptr,      portIoDriver.SetPortVal != nullptr,
-      portIoDriver.GetPhysLong != nullptr,     portIoDriver.SetPhysLong != nullptr,
-      portIoDriver.MapPhysToLin != nullptr,    portIoDriver.UnmapPhysicalMemory != nullptr,
+      CurrentPortIoDriver().InitializeWinIo != nullptr, CurrentPortIoDriver().ShutdownWinIo != nullptr,
+      CurrentPortIoDriver().GetPortVal != nullptr,      CurrentPortIoDriver().SetPortVal != nullptr,
+      CurrentPortIoDriver().GetPhysLong != nullptr,     CurrentPortIoDriver().SetPhysLong != nullptr,
+      CurrentPortIoDriver().MapPhysToLin != nullptr,    CurrentPortIoDriver().UnmapPhysicalMemory != nullptr,
   };
   int count = 0;
   while (count < 8 && filled[count]) ++count;
@@ -61,7 +61,7 @@ TEST_F(PortIoDriverTest, MissingEntryPointFailsWithItsCodeAndStaysLoaded) {
     SetUp();
     UseVariant(row.variant);
     EXPECT_EQ(LoadPortIoDriver(), row.code);
-    EXPECT_NE(portIoDriver.module, nullptr);
+    EXPECT_NE(CurrentPortIoDriver().module, nullptr);
     EXPECT_EQ(ResolvedPrefix(), row.code - 2);
     EXPECT_EQ(Log(), "attach");  // never initialised
 
@@ -75,7 +75,7 @@ TEST_F(PortIoDriverTest, MissingEntryPointFailsWithItsCodeAndStaysLoaded) {
     SetEnvironmentVariableA("PIPSTACK_FAKE_WINIO_LOG", nullptr);
     UnloadPortIoDriver();
     EXPECT_EQ(Log(), row.code > 3 ? "shutdown detach" : "detach");
-    EXPECT_EQ(portIoDriver.module, nullptr);
+    EXPECT_EQ(CurrentPortIoDriver().module, nullptr);
     EXPECT_EQ(ResolvedPrefix(), 0);
   }
 }
@@ -92,7 +92,7 @@ TEST_F(PortIoDriverTest, FailedInitialisationIsStillShutDownOnce) {
 TEST_F(PortIoDriverTest, NoLibraryLeavesEverythingEmpty) {
   UseVariant("none");
   EXPECT_EQ(LoadPortIoDriver(), 1);
-  EXPECT_EQ(portIoDriver.module, nullptr);
+  EXPECT_EQ(CurrentPortIoDriver().module, nullptr);
   EXPECT_EQ(ResolvedPrefix(), 0);
   uint32_t value = 0x55;
   EXPECT_EQ(ReadPortValue(0x378, &value, 1), 0);

@@ -23,10 +23,10 @@ class PdhBindingTest : public testing::Test {
 
   // Which entry points are in the table, in their order of binding.
   static std::vector<bool> Bound() {
-    return {pdhBinding.openQuery != nullptr,      pdhBinding.closeQuery != nullptr,
-            pdhBinding.addCounter != nullptr,     pdhBinding.removeCounter != nullptr,
-            pdhBinding.browseCounters != nullptr, pdhBinding.getFormattedCounterValue != nullptr,
-            pdhBinding.collectQueryData != nullptr};
+    return {CurrentPdhBinding().openQuery != nullptr,      CurrentPdhBinding().closeQuery != nullptr,
+            CurrentPdhBinding().addCounter != nullptr,     CurrentPdhBinding().removeCounter != nullptr,
+            CurrentPdhBinding().browseCounters != nullptr, CurrentPdhBinding().getFormattedCounterValue != nullptr,
+            CurrentPdhBinding().collectQueryData != nullptr};
   }
 };
 
@@ -48,7 +48,7 @@ TEST_F(PdhBindingTest, TheFirstMissingEntryPointIsNamedAndEarlierOnesStay) {
   for (const Row& r : rows) {
     ASSERT_TRUE(fake_pdh::UseVariant(r.variant));
     EXPECT_EQ(LoadPdhBinding(), r.status) << r.variant;
-    EXPECT_NE(pdhBinding.library, nullptr) << r.variant << ": a failed binding keeps the library";
+    EXPECT_NE(CurrentPdhBinding().library, nullptr) << r.variant << ": a failed binding keeps the library";
     const std::vector<bool> bound = Bound();
     const size_t found = r.status == 0 ? bound.size() : static_cast<size_t>(r.status - 2);
     for (size_t i = 0; i < bound.size(); ++i) {
@@ -87,7 +87,7 @@ TEST_F(PdhBindingTest, RebindingReleasesTheEarlierLibraryFirst) {
   EXPECT_EQ(fake_pdh::ReadLog(log), (std::vector<std::string>{"load", "unload", "load"}));
   UnloadPdhBinding();
   EXPECT_EQ(GetModuleHandleA("pdh.dll"), nullptr) << "unbinding frees the library";
-  EXPECT_EQ(pdhBinding.library, nullptr);
+  EXPECT_EQ(CurrentPdhBinding().library, nullptr);
   UnloadPdhBinding();  // harmless when unbound
   EXPECT_EQ(fake_pdh::ReadLog(log).size(), 4u);
 }

@@ -20,7 +20,7 @@ using LegacyDispatchTest = DynDataTest;
 TEST_F(LegacyDispatchTest, WithoutTheLibraryThePdhFamilyCannotStart) {
   EXPECT_EQ(IsPdhAvailable(), 0);
   EXPECT_EQ(LoadPdhBinding(), 1);
-  EXPECT_EQ(pdhBinding.library, nullptr);
+  EXPECT_EQ(CurrentPdhBinding().library, nullptr);
   EXPECT_EQ(StartPdhMonitor(), 1);
   EXPECT_EQ(StopPdhMonitor(), 0);
 }
