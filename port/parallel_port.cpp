@@ -32,19 +32,19 @@ const PortState& CurrentPortState() { return portState; }
 void ResetPortState() { portState = PortState{}; }
 
 int32_t OpenParallelPort(const char* name) {
-  if (name == nullptr) return 1;
+  if (name == nullptr) return kOpenPortNoName;
   CloseParallelPort();
 
   const int32_t number = PortNumberFromName(name);
-  if (number < kFirstPortNumber || number > kLastPortNumber) return 2;
-  if (LoadPortIoDriver() != 0) return 3;
+  if (number < kFirstPortNumber || number > kLastPortNumber) return kOpenPortBadNumber;
+  if (LoadPortIoDriver() != kPortIoDriverOk) return kOpenPortNoDriver;
 
   uint32_t biosWords = 0;
   const uint32_t biosAddress = kBiosPortTable + 2 * static_cast<uint32_t>(number - 1);
-  if (!ReadPhysicalLong(biosAddress, &biosWords)) return 5;
+  if (!ReadPhysicalLong(biosAddress, &biosWords)) return kOpenPortNoBiosAddress;
   // The high half is the next port's word.
   const uint16_t base = static_cast<uint16_t>(biosWords & 0xFFFF);
-  if (base == 0) return 5;
+  if (base == 0) return kOpenPortNoBiosAddress;
 
   PortState& port = portState;
   port.dataPort = base;
@@ -52,16 +52,16 @@ int32_t OpenParallelPort(const char* name) {
   port.ecrPort = static_cast<uint16_t>(base + kEcrOffset);
 
   // All three are saved before the first one changes.
-  if (!ReadPortValue(port.ecrPort, &port.savedEcr, kByteWide)) return 6;
-  if (!ReadPortValue(port.dataPort, &port.savedData, kByteWide)) return 7;
-  if (!ReadPortValue(port.controlPort, &port.savedControl, kByteWide)) return 8;
+  if (!ReadPortValue(port.ecrPort, &port.savedEcr, kByteWide)) return kOpenPortEcrNotRead;
+  if (!ReadPortValue(port.dataPort, &port.savedData, kByteWide)) return kOpenPortDataNotRead;
+  if (!ReadPortValue(port.controlPort, &port.savedControl, kByteWide)) return kOpenPortControlNotRead;
 
-  if (!WritePortValue(port.ecrPort, port.savedEcr & kEcrKeepBelowMode, kByteWide)) return 9;
-  if (!WritePortValue(port.dataPort, kLedsDark, kByteWide)) return 10;
-  if (!WritePortValue(port.controlPort, kControlAllLow, kByteWide)) return 11;
+  if (!WritePortValue(port.ecrPort, port.savedEcr & kEcrKeepBelowMode, kByteWide)) return kOpenPortEcrNotWritten;
+  if (!WritePortValue(port.dataPort, kLedsDark, kByteWide)) return kOpenPortDataNotWritten;
+  if (!WritePortValue(port.controlPort, kControlAllLow, kByteWide)) return kOpenPortControlNotWritten;
 
   port.isOpen = true;
-  return 0;
+  return kOpenPortOk;
 }
 
 int32_t CloseParallelPort() {
@@ -77,7 +77,7 @@ int32_t CloseParallelPort() {
 }
 
 int32_t WriteLedByte(int32_t value) {
-  if (!portState.isOpen) return 1;
+  if (!portState.isOpen) return kWriteLedPortClosed;
   const uint32_t ledByte = static_cast<uint32_t>(value) & 0xFF;
-  return WritePortValue(portState.dataPort, ledByte, kByteWide) ? 0 : 2;
+  return WritePortValue(portState.dataPort, ledByte, kByteWide) ? kWriteLedOk : kWriteLedFailed;
 }

@@ -21,8 +21,28 @@ const PortState& CurrentPortState();
 // Back to closed without touching the port or its driver, as at process start.
 void ResetPortState();
 
-// 0 open; 1 no name, 2 no port number 1..4, 3 driver, 5 BIOS address,
-// 6..8 reading ECR, data, control, 9..11 writing ECR, data, control.
+enum OpenPortStatus : int32_t {
+  kOpenPortOk = 0,
+  kOpenPortNoName = 1,
+  kOpenPortBadNumber = 2,  // the name gives no port number 1..4
+  kOpenPortNoDriver = 3,   // the port-I/O library could not be bound or initialised
+  kOpenPortNoBiosAddress = 5,
+  kOpenPortEcrNotRead = 6,
+  kOpenPortDataNotRead = 7,
+  kOpenPortControlNotRead = 8,
+  kOpenPortEcrNotWritten = 9,
+  kOpenPortDataNotWritten = 10,
+  kOpenPortControlNotWritten = 11,
+};
+
+enum WriteLedStatus : int32_t {
+  kWriteLedOk = 0,
+  kWriteLedPortClosed = 1,
+  kWriteLedFailed = 2,
+};
+
+// Saves the port's registers and puts it into LED output, closing a port
+// that is open first.
 int32_t OpenParallelPort(const char* name);
 // Restores data, control and ECR, releases the driver. Always 0.
 int32_t CloseParallelPort();

@@ -42,14 +42,14 @@ void ForgetPortName() {
 }
 
 int32_t EnumParallelPorts(PortCallback callback) {
-  if (callback == nullptr) return 0;
+  if (callback == nullptr) return kEnumPortsOk;
 
   const uint32_t size = PortListingSize();
   // operator new[] gives storage aligned for the records' pointers.
   std::unique_ptr<unsigned char[]> listing(new (std::nothrow) unsigned char[size]);
-  if (!listing) return 1;
+  if (!listing) return kEnumPortsNoMemory;
   uint32_t count = 0;
-  if (!ReadPortListing(listing.get(), size, &count)) return 2;
+  if (!ReadPortListing(listing.get(), size, &count)) return kEnumPortsListingFailed;
 
   for (uint32_t i = 0; i < count; ++i) {
     const char* name = PortListingName(listing.get(), i);
@@ -58,7 +58,7 @@ int32_t EnumParallelPorts(PortCallback callback) {
     if (!candidate) continue;
     if (IsParallelPort(candidate.get())) callback(candidate.get());
   }
-  return 0;
+  return kEnumPortsOk;
 }
 
 void RememberFirstPort(const char* name) {

@@ -13,9 +13,14 @@ void ForgetPortName();
 
 using PortCallback = void (*)(const char* name);
 
+enum EnumPortsStatus : int32_t {
+  kEnumPortsOk = 0,  // the walk was done, whether or not anything was reported
+  kEnumPortsNoMemory = 1,
+  kEnumPortsListingFailed = 2,
+};
+
 // Reports every port that can be opened and is a parallel port by its
-// provider or has "LPT" in its name. 0 done; 1 no memory for the listing;
-// 2 the listing failed. Without a callback nothing is asked.
+// provider or has "LPT" in its name. Without a callback nothing is asked.
 int32_t EnumParallelPorts(PortCallback callback);
 
 // Keeps the first name it is given as the port name.

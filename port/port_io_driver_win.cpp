@@ -20,19 +20,19 @@ int32_t LoadPortIoDriver() {
   PortIoDriver& driver = portIoDriver;
   if (driver.module != nullptr) UnloadPortIoDriver();
   driver.module = LoadLibraryA(kLibraryName);
-  if (driver.module == nullptr) return 1;
+  if (driver.module == nullptr) return kPortIoDriverNoLibrary;
 
   // The first missing entry point names the failure, in this order.
-  if (!ResolveEntryPoint(driver.module, "InitializeWinIo", &driver.InitializeWinIo)) return 2;
-  if (!ResolveEntryPoint(driver.module, "ShutdownWinIo", &driver.ShutdownWinIo)) return 3;
-  if (!ResolveEntryPoint(driver.module, "GetPortVal", &driver.GetPortVal)) return 4;
-  if (!ResolveEntryPoint(driver.module, "SetPortVal", &driver.SetPortVal)) return 5;
-  if (!ResolveEntryPoint(driver.module, "GetPhysLong", &driver.GetPhysLong)) return 6;
-  if (!ResolveEntryPoint(driver.module, "SetPhysLong", &driver.SetPhysLong)) return 7;
-  if (!ResolveEntryPoint(driver.module, "MapPhysToLin", &driver.MapPhysToLin)) return 8;
-  if (!ResolveEntryPoint(driver.module, "UnmapPhysicalMemory", &driver.UnmapPhysicalMemory)) return 9;
+  if (!ResolveEntryPoint(driver.module, "InitializeWinIo", &driver.InitializeWinIo)) return kPortIoDriverNoInitializeWinIo;
+  if (!ResolveEntryPoint(driver.module, "ShutdownWinIo", &driver.ShutdownWinIo)) return kPortIoDriverNoShutdownWinIo;
+  if (!ResolveEntryPoint(driver.module, "GetPortVal", &driver.GetPortVal)) return kPortIoDriverNoGetPortVal;
+  if (!ResolveEntryPoint(driver.module, "SetPortVal", &driver.SetPortVal)) return kPortIoDriverNoSetPortVal;
+  if (!ResolveEntryPoint(driver.module, "GetPhysLong", &driver.GetPhysLong)) return kPortIoDriverNoGetPhysLong;
+  if (!ResolveEntryPoint(driver.module, "SetPhysLong", &driver.SetPhysLong)) return kPortIoDriverNoSetPhysLong;
+  if (!ResolveEntryPoint(driver.module, "MapPhysToLin", &driver.MapPhysToLin)) return kPortIoDriverNoMapPhysToLin;
+  if (!ResolveEntryPoint(driver.module, "UnmapPhysicalMemory", &driver.UnmapPhysicalMemory)) return kPortIoDriverNoUnmapPhysicalMemory;
 
-  return driver.InitializeWinIo() ? 0 : 10;
+  return driver.InitializeWinIo() ? kPortIoDriverOk : kPortIoDriverNotInitialized;
 }
 
 void UnloadPortIoDriver() {
@@ -45,25 +45,25 @@ void UnloadPortIoDriver() {
   FreeLibrary(module);
 }
 
-int32_t ReadPortValue(uint16_t port, uint32_t* value, uint8_t size) {
-  if (portIoDriver.GetPortVal == nullptr || value == nullptr) return 0;
+bool ReadPortValue(uint16_t port, uint32_t* value, uint8_t size) {
+  if (portIoDriver.GetPortVal == nullptr || value == nullptr) return false;
   // DWORD is unsigned long, not the same type as uint32_t.
   DWORD read = *value;
   const bool ok = portIoDriver.GetPortVal(port, &read, size);
   *value = read;
-  return ok ? 1 : 0;
+  return ok;
 }
 
-int32_t WritePortValue(uint16_t port, uint32_t value, uint8_t size) {
-  if (portIoDriver.SetPortVal == nullptr) return 0;
-  return portIoDriver.SetPortVal(port, value, size) ? 1 : 0;
+bool WritePortValue(uint16_t port, uint32_t value, uint8_t size) {
+  if (portIoDriver.SetPortVal == nullptr) return false;
+  return portIoDriver.SetPortVal(port, value, size);
 }
 
-int32_t ReadPhysicalLong(uint32_t address, uint32_t* value) {
-  if (portIoDriver.GetPhysLong == nullptr || value == nullptr) return 0;
+bool ReadPhysicalLong(uint32_t address, uint32_t* value) {
+  if (portIoDriver.GetPhysLong == nullptr || value == nullptr) return false;
   DWORD read = *value;
   // The library takes a physical address in the shape of a byte pointer.
   const bool ok = portIoDriver.GetPhysLong(reinterpret_cast<PBYTE>(static_cast<uintptr_t>(address)), &read);
   *value = read;
-  return ok ? 1 : 0;
+  return ok;
 }

@@ -5,26 +5,29 @@
 #include <cstdint>
 #include <memory>
 
+// What every value operation can answer.
 enum RegistryValueStatus : int32_t {
   kRegistryOk = 0,
-  kRegistryBadArgument = 1,         // a name, a destination or a text is missing
-  kRegistryKeyFailed = 2,           // the key could not be opened or created
-  kRegistryDefaultNotWritten = 3,   // reads: the missing value could not be created
-  kRegistryNotWritten = 3,          // writes: the value could not be set
-  kRegistryDwordNotRead = 4,        // ReadDwordValue: the read failed (or data over 4 bytes)
-  kRegistryNoMemory = 4,            // ReadStringValue: no buffer for the text
-  kRegistryStringNotRead = 5,       // ReadStringValue: the read failed
+  kRegistryBadArgument = 1,  // a name, a destination or a text is missing
+  kRegistryKeyFailed = 2,    // the key could not be opened or created
+  kRegistryNotWritten = 3,   // the value could not be set; for a read, the default of a missing one
+};
+
+// A read's own failures, after the codes above.
+enum DwordReadStatus : int32_t {
+  kDwordNotRead = 4,  // the read failed, or the data is longer than 4 bytes
+};
+enum StringReadStatus : int32_t {
+  kStringNoMemory = 4,  // no buffer for the text
+  kStringNotRead = 5,
 };
 
 // HKEY_LOCAL_MACHINE's subkey that holds every value.
 constexpr char kSettingsKeyPath[] = "Software\\Pipstack";
 
-// 0; 1 name or result missing; 2 key; 3 default not written; 4 not read.
 int32_t ReadDwordValue(const char* name, int32_t* result, int32_t defaultValue);
-// 0; 1 name missing; 2 key; 3 not written.
 int32_t WriteDwordValue(const char* name, int32_t value);
-// 0; 1 name or result missing; 2 key; 3 default not written; 4 no memory; 5 not read.
 // The text handed back is always zero-terminated.
 int32_t ReadStringValue(const char* name, std::unique_ptr<char[]>* result, const char* defaultText);
-// 0; 1 name or text missing; 2 key; 3 not written. Stored with its terminating zero.
+// Stored with its terminating zero.
 int32_t WriteStringValue(const char* name, const char* text);

@@ -46,7 +46,7 @@ int32_t OpenForRead(ScopedKey& key, const char* name, WriteDefault writeDefault)
   if (!OpenSettingsKey(&key, &created)) return kRegistryKeyFailed;
   if (created || StoredSize(key, name) == 0) {
     key.Close();
-    if (writeDefault() != kRegistryOk) return kRegistryDefaultNotWritten;
+    if (writeDefault() != kRegistryOk) return kRegistryNotWritten;
     if (!OpenSettingsKey(&key, &created)) return kRegistryKeyFailed;
   }
   return kRegistryOk;
@@ -75,7 +75,7 @@ int32_t ReadDwordValue(const char* name, int32_t* result, int32_t defaultValue) 
   BYTE data[sizeof(int32_t)] = {};
   DWORD size = sizeof data;
   if (RegQueryValueExA(key.Get(), name, nullptr, nullptr, data, &size) != ERROR_SUCCESS || size == 0) {
-    return kRegistryDwordNotRead;
+    return kDwordNotRead;
   }
   std::memcpy(result, data, sizeof data);
   return kRegistryOk;
@@ -93,13 +93,13 @@ int32_t ReadStringValue(const char* name, std::unique_ptr<char[]>* result, const
   if (opened != kRegistryOk) return opened;
 
   DWORD size = StoredSize(key, name);
-  if (size == 0) return kRegistryStringNotRead;
+  if (size == 0) return kStringNotRead;
   std::unique_ptr<char[]> text(new (std::nothrow) char[size]);
-  if (!text) return kRegistryNoMemory;
+  if (!text) return kStringNoMemory;
   if (RegQueryValueExA(key.Get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(text.get()), &size) !=
           ERROR_SUCCESS ||
       size == 0) {
-    return kRegistryStringNotRead;
+    return kStringNotRead;
   }
   // Stored data need not end in a zero; the last stored byte becomes one, so
   // the text never reaches past what was stored.

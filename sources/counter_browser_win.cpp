@@ -19,12 +19,10 @@ static_assert(sizeof browseCaption > kCaptionDigit, "digit inside the caption");
 constexpr DWORD kReturnBufferSize = 260;
 constexpr DWORD kDetailWizard = 400;  // PERF_DETAIL_WIZARD: every counter
 
-enum BrowseStatus : int32_t { kBrowseIndex = 1, kBrowseNoChoice = 2 };
-
 }  // namespace
 
 int32_t BrowseCounterForLed(HWND owner, int32_t index) {
-  if (!IsLedIndex(index)) return kBrowseIndex;
+  if (!IsLedIndex(index)) return kBrowseCounterBadIndex;
   browseCaption[kCaptionDigit] = static_cast<char>('1' + index);
 
   std::array<char, kReturnBufferSize> chosen{};
@@ -39,7 +37,7 @@ int32_t BrowseCounterForLed(HWND owner, int32_t index) {
   config.dwDefaultDetailLevel = kDetailWizard;
   config.szDialogBoxCaption = browseCaption;
 
-  if (BoundPdhBrowseCountersA(&config) != ERROR_SUCCESS) return kBrowseNoChoice;
+  if (BoundPdhBrowseCountersA(&config) != ERROR_SUCCESS) return kBrowseCounterNoChoice;
   // Whatever the browser wrote, the text ends inside the buffer.
   chosen.back() = '\0';
   return SetCounterPath(chosen.data(), index);

@@ -5,6 +5,11 @@
 
 #include <cstdint>
 
-// 0; 1 index outside 0..7; 2 the browser failed or was cancelled; otherwise
-// the status of the SetCounterPath that applies the choice.
+enum BrowseCounterStatus : int32_t {
+  kBrowseCounterBadIndex = 1,
+  kBrowseCounterNoChoice = 2,  // the browser failed or was cancelled
+};
+
+// Shows the counter browser for the LED; a choice is applied with
+// SetCounterPath, whose status is the result.
 int32_t BrowseCounterForLed(HWND owner, int32_t index);

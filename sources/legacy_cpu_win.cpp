@@ -17,9 +17,6 @@ constexpr char kStopKey[] = "PerfStats\\StopStat";
 // One value name with a backslash in it, not a further subkey.
 constexpr char kCpuValue[] = "KERNEL\\CPUUsage";
 
-enum ToggleStatus : int32_t { kToggleOk = 0, kToggleOpen = 1, kToggleSize = 2, kToggleRead = 3 };
-enum CpuReadStatus : int32_t { kCpuReadOk = 0, kCpuReadOpen = 1, kCpuReadValue = 2 };
-
 bool OpenStatKey(const char* subkey, ScopedKey* key) {
   return RegOpenKeyExA(HKEY_DYN_DATA, subkey, 0, KEY_READ, key->Out()) == ERROR_SUCCESS;
 }
@@ -28,19 +25,19 @@ bool OpenStatKey(const char* subkey, ScopedKey* key) {
 // is discarded.
 int32_t ToggleStatistic(const char* subkey) {
   ScopedKey key;
-  if (!OpenStatKey(subkey, &key)) return kToggleOpen;
+  if (!OpenStatKey(subkey, &key)) return kCpuToggleNoKey;
   DWORD type = 0;
   DWORD size = 0;
   if (RegQueryValueExA(key.Get(), kCpuValue, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
-    return kToggleSize;
+    return kCpuToggleNoSize;
   }
   // Without a scratch buffer the second query only reports the size again,
   // which still counts as a read.
   std::unique_ptr<BYTE[]> scratch(new (std::nothrow) BYTE[size == 0 ? 1 : size]);
   if (RegQueryValueExA(key.Get(), kCpuValue, nullptr, &type, scratch.get(), &size) != ERROR_SUCCESS) {
-    return kToggleRead;
+    return kCpuToggleNotRead;
   }
-  return kToggleOk;
+  return kCpuToggleOk;
 }
 
 }  // namespace
@@ -53,11 +50,11 @@ int32_t StopCpuMonitor() { return ToggleStatistic(kStopKey); }
 // data leaves the missing high bytes zero.
 int32_t ReadCpuUsage(int32_t* value) {
   ScopedKey key;
-  if (!OpenStatKey(kDataKey, &key)) return kCpuReadOpen;
+  if (!OpenStatKey(kDataKey, &key)) return kCpuReadNoKey;
   BYTE data[4] = {0, 0, 0, 0};
   DWORD size = sizeof data;
   if (RegQueryValueExA(key.Get(), kCpuValue, nullptr, nullptr, data, &size) != ERROR_SUCCESS) {
-    return kCpuReadValue;
+    return kCpuReadNotRead;
   }
   if (value != nullptr) {
     const uint32_t little = uint32_t{data[0]} | uint32_t{data[1]} << 8 | uint32_t{data[2]} << 16 |

@@ -6,13 +6,13 @@
 #include "sources/memory_used.h"
 
 int32_t ReadMemoryUsedMb(int32_t* value) {
-  if (value == nullptr) return 1;
+  if (value == nullptr) return kLegacyReadBadArgument;
   MEMORYSTATUSEX status{};
   status.dwLength = sizeof status;
   // Should the call ever fail, the zeroed record reads as nothing in use.
   GlobalMemoryStatusEx(&status);
   *value = MemoryUsedMb(status.ullTotalPhys, status.ullAvailPhys);
-  return 0;
+  return kLegacyReadOk;
 }
 
 int32_t StartMemoryMonitor() { return 0; }

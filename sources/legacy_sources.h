@@ -6,14 +6,37 @@
 
 #include "core/meter_io.h"
 
-int32_t StartCpuMonitor();   // 0; 1 open, 2 size query, 3 read
-int32_t StopCpuMonitor();    // as StartCpuMonitor
-int32_t ReadCpuUsage(int32_t* value);      // 0; 1 open, 2 read
-int32_t ReadMemoryUsedMb(int32_t* value);  // 0; 1 no destination
-int32_t StartMemoryMonitor();  // always 0
+// Starting and stopping the processor statistic: reading a registry value
+// is what does it.
+enum CpuToggleStatus : int32_t {
+  kCpuToggleOk = 0,
+  kCpuToggleNoKey = 1,
+  kCpuToggleNoSize = 2,  // the value's size could not be asked
+  kCpuToggleNotRead = 3,
+};
+
+enum CpuReadStatus : int32_t {
+  kCpuReadOk = 0,
+  kCpuReadNoKey = 1,
+  kCpuReadNotRead = 2,
+};
+
+enum LegacyReadStatus : int32_t {
+  kLegacyReadOk = 0,
+  kLegacyReadBadArgument = 1,  // an index outside 0..7 or no destination
+  // ReadAllLegacySources: kLegacyReadLedFailed + i when LED index i fails.
+  kLegacyReadLedFailed = 2,
+};
+
+int32_t StartCpuMonitor();
+int32_t StopCpuMonitor();
+int32_t ReadCpuUsage(int32_t* value);
+// kLegacyReadOk, or kLegacyReadBadArgument without a destination.
+int32_t ReadMemoryUsedMb(int32_t* value);
+int32_t StartMemoryMonitor();  // always 0: memory needs no start
 int32_t StopMemoryMonitor();   // always 0
 
-// 1 index outside 0..7 or no destination, else the status of the LED's read.
+// kLegacyReadBadArgument, else the status of the LED's read.
 int32_t ReadLegacySource(int32_t index, int32_t* value);
-// 0; 1 no destination; 2 + i when LED index i fails.
+// Stops at the first LED that fails.
 int32_t ReadAllLegacySources(LedValues* values);

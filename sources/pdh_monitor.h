@@ -8,15 +8,38 @@
 
 constexpr char kDefaultCounterPath[] = "\\Processor(_Total)\\% Processor Time";
 
-int32_t StartPdhMonitor();  // 0; 1 binding, 2 open query, 3 add counter, 4 no memory
-int32_t StopPdhMonitor();   // always 0
+enum PdhStartStatus : int32_t {
+  kPdhStartOk = 0,
+  kPdhStartNoBinding = 1,  // pdh.dll could not be loaded or lacks an entry point
+  kPdhStartNoQuery = 2,
+  kPdhStartNoCounter = 3,
+  kPdhStartNoMemory = 4,
+};
 
-// Replaces the counter of LED index (0..7, not checked). 0; 1 remove, 2 add,
-// 3 no memory. The text is copied.
+enum SetCounterPathStatus : int32_t {
+  kSetCounterPathOk = 0,
+  kSetCounterPathNotRemoved = 1,  // nothing changed
+  kSetCounterPathNotAdded = 2,    // the LED has no counter now; its old path text stays
+  kSetCounterPathNoMemory = 3,    // the LED has no path now, and the query is closed
+};
+
+enum ReadCounterStatus : int32_t {
+  kReadCounterOk = 0,
+  kReadCounterBadArgument = 1,
+  kReadCounterNotCollected = 2,
+  // ReadAllCounters: kReadCounterNotFormatted + i when LED index i fails.
+  kReadCounterNotFormatted = 3,
+};
+
+int32_t StartPdhMonitor();
+int32_t StopPdhMonitor();  // always 0
+
+// Replaces the counter of LED index (0..7, not checked). The text is copied.
 int32_t SetCounterPath(const char* path, int32_t index);
 // The monitor's own copy, valid until the LED's next SetCounterPath or
 // StopPdhMonitor; null for an index outside 0..7 or an LED without a path.
 const char* GetCounterPath(int32_t index);
 
-int32_t ReadCounter(int32_t index, int32_t* value);  // 0; 1 argument, 2 collect, 3 format
-int32_t ReadAllCounters(LedValues* values);         // 0; 1 argument, 2 collect, 3 + i format
+// Each collects the query once, then formats the counters it reads as longs.
+int32_t ReadCounter(int32_t index, int32_t* value);
+int32_t ReadAllCounters(LedValues* values);

@@ -10,10 +10,6 @@
 
 namespace {
 
-enum StartStatus : int32_t { kStartOk = 0, kStartBinding = 1, kStartOpen = 2, kStartAdd = 3, kStartMemory = 4 };
-enum SetPathStatus : int32_t { kSetPathOk = 0, kSetPathRemove = 1, kSetPathAdd = 2, kSetPathMemory = 3 };
-enum ReadStatus : int32_t { kReadOk = 0, kReadArgument = 1, kReadCollect = 2, kReadFormat = 3 };
-
 PDH_HQUERY pdhQuery = nullptr;
 std::array<PDH_HCOUNTER, kLedCount> ledCounters{};
 std::array<char*, kLedCount> counterPaths{};
@@ -68,23 +64,23 @@ bool FormatLong(int32_t index, int32_t* value) {
 // On failure the binding stays loaded and path copies already made stay:
 // the only caller ends the program.
 int32_t StartPdhMonitor() {
-  if (LoadPdhBinding() != kPdhBindingOk) return kStartBinding;
+  if (LoadPdhBinding() != kPdhBindingOk) return kPdhStartNoBinding;
   if (BoundPdhOpenQueryA(nullptr, 0, &pdhQuery) != ERROR_SUCCESS) {
     pdhQuery = nullptr;
-    return kStartOpen;
+    return kPdhStartNoQuery;
   }
   for (int32_t i = 0; i < kLedCount; ++i) {
     if (!AddCounter(kDefaultCounterPath, i)) {
       CloseQuery();
-      return kStartAdd;
+      return kPdhStartNoCounter;
     }
     if (!CopyPath(kDefaultCounterPath, i)) {
       CloseQuery();
-      return kStartMemory;
+      return kPdhStartNoMemory;
     }
   }
   PrimeQuery();
-  return kStartOk;
+  return kPdhStartOk;
 }
 
 int32_t StopPdhMonitor() {
@@ -102,21 +98,21 @@ int32_t StopPdhMonitor() {
 // An LED whose counter is already gone (an earlier add failed) has nothing
 // to remove and goes straight on to the add, so a good path mends it.
 int32_t SetCounterPath(const char* path, int32_t index) {
-  if (path == nullptr) return kSetPathAdd;
+  if (path == nullptr) return kSetCounterPathNotAdded;
   if (ledCounters[index] != nullptr) {
-    if (BoundPdhRemoveCounter(ledCounters[index]) != ERROR_SUCCESS) return kSetPathRemove;
+    if (BoundPdhRemoveCounter(ledCounters[index]) != ERROR_SUCCESS) return kSetCounterPathNotRemoved;
     ledCounters[index] = nullptr;
   }
   if (pdhQuery == nullptr || !AddCounter(path, index)) {
     ledCounters[index] = nullptr;
-    return kSetPathAdd;  // the old path text stays
+    return kSetCounterPathNotAdded;  // the old path text stays
   }
   if (!CopyPath(path, index)) {
     CloseQuery();
-    return kSetPathMemory;
+    return kSetCounterPathNoMemory;
   }
   PrimeQuery();
-  return kSetPathOk;
+  return kSetCounterPathOk;
 }
 
 const char* GetCounterPath(int32_t index) {
@@ -125,19 +121,19 @@ const char* GetCounterPath(int32_t index) {
 }
 
 int32_t ReadCounter(int32_t index, int32_t* value) {
-  if (!IsLedIndex(index) || value == nullptr) return kReadArgument;
-  if (!CollectQuery()) return kReadCollect;
-  if (!FormatLong(index, value)) return kReadFormat;
-  return kReadOk;
+  if (!IsLedIndex(index) || value == nullptr) return kReadCounterBadArgument;
+  if (!CollectQuery()) return kReadCounterNotCollected;
+  if (!FormatLong(index, value)) return kReadCounterNotFormatted;
+  return kReadCounterOk;
 }
 
 // One collection for all eight; the first counter that cannot be formatted
 // ends the read, with the places before it already fresh.
 int32_t ReadAllCounters(LedValues* values) {
-  if (values == nullptr) return kReadArgument;
-  if (!CollectQuery()) return kReadCollect;
+  if (values == nullptr) return kReadCounterBadArgument;
+  if (!CollectQuery()) return kReadCounterNotCollected;
   for (int32_t i = 0; i < kLedCount; ++i) {
-    if (!FormatLong(i, &(*values)[i])) return kReadFormat + i;
+    if (!FormatLong(i, &(*values)[i])) return kReadCounterNotFormatted + i;
   }
-  return kReadOk;
+  return kReadCounterOk;
 }

@@ -12,12 +12,12 @@ std::array<int32_t, kLedCount> sourceKinds{};
 }  // namespace
 
 int32_t GetSourceKind(int32_t index) {
-  if (!IsLedIndex(index)) return -1;
+  if (!IsLedIndex(index)) return kSourceKindBadIndex;
   return sourceKinds[index];
 }
 
 int32_t SetSourceKind(int32_t index, int32_t kind) {
-  if (!IsLedIndex(index)) return -1;
+  if (!IsLedIndex(index)) return kSourceKindBadIndex;
   sourceKinds[index] = kind;
   return 0;
 }

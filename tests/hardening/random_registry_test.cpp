@@ -79,7 +79,7 @@ TEST(RandomRegistryTest, ReadsOfAnyStoredDataMatchThePlatform) {
     int32_t number = 0;
     const int32_t numberStatus = ReadDwordValue(name.c_str(), &number, kDefaultNumber);
     if (raw.data.size() > sizeof number) {
-      EXPECT_EQ(numberStatus, kRegistryDwordNotRead) << where;
+      EXPECT_EQ(numberStatus, kDwordNotRead) << where;
     } else {
       ASSERT_EQ(numberStatus, kRegistryOk) << where;
       int32_t expected = kDefaultNumber;

@@ -68,9 +68,9 @@ TEST_F(PortIoDriverTest, MissingEntryPointFailsWithItsCodeAndStaysLoaded) {
     // Whatever was resolved can be called; an absent entry fails quietly.
     uint32_t value = 0;
     const bool hasGet = row.code > 4, hasSet = row.code > 5, hasPhys = row.code > 6;
-    EXPECT_EQ(ReadPortValue(0x378, &value, 1), hasGet ? 1 : 0);
-    EXPECT_EQ(WritePortValue(0x378, 7, 1), hasSet ? 1 : 0);
-    EXPECT_EQ(ReadPhysicalLong(0x408, &value), hasPhys ? 1 : 0);
+    EXPECT_EQ(ReadPortValue(0x378, &value, 1), hasGet);
+    EXPECT_EQ(WritePortValue(0x378, 7, 1), hasSet);
+    EXPECT_EQ(ReadPhysicalLong(0x408, &value), hasPhys);
 
     SetEnvironmentVariableA("PIPSTACK_FAKE_WINIO_LOG", nullptr);
     UnloadPortIoDriver();
@@ -95,9 +95,9 @@ TEST_F(PortIoDriverTest, NoLibraryLeavesEverythingEmpty) {
   EXPECT_EQ(CurrentPortIoDriver().module, nullptr);
   EXPECT_EQ(ResolvedPrefix(), 0);
   uint32_t value = 0x55;
-  EXPECT_EQ(ReadPortValue(0x378, &value, 1), 0);
-  EXPECT_EQ(WritePortValue(0x378, 1, 1), 0);
-  EXPECT_EQ(ReadPhysicalLong(0x408, &value), 0);
+  EXPECT_FALSE(ReadPortValue(0x378, &value, 1));
+  EXPECT_FALSE(WritePortValue(0x378, 1, 1));
+  EXPECT_FALSE(ReadPhysicalLong(0x408, &value));
   EXPECT_EQ(value, 0x55u);
   UnloadPortIoDriver();
   EXPECT_EQ(Log(), "");
@@ -107,14 +107,14 @@ TEST_F(PortIoDriverTest, AccessPassesArgumentsAndResultsThrough) {
   UseVariant("complete");
   ASSERT_EQ(LoadPortIoDriver(), 0);
   uint32_t value = 0;
-  EXPECT_EQ(ReadPortValue(0x378, &value, 1), 1);
+  EXPECT_TRUE(ReadPortValue(0x378, &value, 1));
   EXPECT_EQ(value, 0xABCD0378u);
-  EXPECT_EQ(ReadPortValue(0, &value, 2), 0);
-  EXPECT_EQ(WritePortValue(0x77A, 0x1A5, 1), 1);
-  EXPECT_EQ(WritePortValue(0, 0xFFFFFFFFu, 4), 0);
-  EXPECT_EQ(ReadPhysicalLong(0x40E, &value), 1);
+  EXPECT_FALSE(ReadPortValue(0, &value, 2));
+  EXPECT_TRUE(WritePortValue(0x77A, 0x1A5, 1));
+  EXPECT_FALSE(WritePortValue(0, 0xFFFFFFFFu, 4));
+  EXPECT_TRUE(ReadPhysicalLong(0x40E, &value));
   EXPECT_EQ(value, 0x40Fu);
-  EXPECT_EQ(ReadPhysicalLong(0, &value), 0);
+  EXPECT_FALSE(ReadPhysicalLong(0, &value));
   EXPECT_EQ(Log(), "attach init get 378 1 get 0 2 set 77a 1a5 1 set 0 ffffffff 4 phys 40e phys 0");
 }
 
@@ -131,9 +131,9 @@ TEST_F(PortIoDriverTest, LoadingAgainShutsDownAndReleasesOnceInBetween) {
 
   // Unbound: nothing reaches the library, which is gone anyway.
   uint32_t value = 0;
-  EXPECT_EQ(ReadPortValue(0x378, &value, 1), 0);
-  EXPECT_EQ(WritePortValue(0x378, 1, 1), 0);
-  EXPECT_EQ(ReadPhysicalLong(0x408, &value), 0);
+  EXPECT_FALSE(ReadPortValue(0x378, &value, 1));
+  EXPECT_FALSE(WritePortValue(0x378, 1, 1));
+  EXPECT_FALSE(ReadPhysicalLong(0x408, &value));
   EXPECT_EQ(Log(), "shutdown detach");
   EXPECT_EQ(GetModuleHandleA("WinIO.dll"), nullptr);
 }

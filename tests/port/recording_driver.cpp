@@ -36,25 +36,25 @@ void UnloadPortIoDriver() {
   driver.bound = false;
 }
 
-int32_t ReadPortValue(uint16_t port, uint32_t* value, uint8_t size) {
+bool ReadPortValue(uint16_t port, uint32_t* value, uint8_t size) {
   if (size != 1) driver.calls.push_back("wrong size");
   driver.calls.push_back(Hex("read", port));
-  if (!driver.bound || port == driver.failReadAt) return 0;
+  if (!driver.bound || port == driver.failReadAt) return false;
   *value = driver.registers[port];
-  return 1;
+  return true;
 }
 
-int32_t WritePortValue(uint16_t port, uint32_t value, uint8_t size) {
+bool WritePortValue(uint16_t port, uint32_t value, uint8_t size) {
   if (size != 1) driver.calls.push_back("wrong size");
   driver.calls.push_back(Hex("write", port, value));
-  if (!driver.bound || port == driver.failWriteAt) return 0;
+  if (!driver.bound || port == driver.failWriteAt) return false;
   driver.registers[port] = value;
-  return 1;
+  return true;
 }
 
-int32_t ReadPhysicalLong(uint32_t address, uint32_t* value) {
+bool ReadPhysicalLong(uint32_t address, uint32_t* value) {
   driver.calls.push_back(Hex("phys", address));
-  if (!driver.bound || address == driver.failPhysicalAt) return 0;
+  if (!driver.bound || address == driver.failPhysicalAt) return false;
   *value = driver.physical[address];
-  return 1;
+  return true;
 }
