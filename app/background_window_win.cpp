@@ -77,7 +77,7 @@ LRESULT CALLBACK PollWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return OnCreate(window);
     case WM_DESTROY:
       return OnDestroy(window);
-    case WM_USER:
+    case kShowConfigMessage:
       return OnShowRequest();
     case WM_ENDSESSION:
       // The process may be ended as soon as this returns, before the poll

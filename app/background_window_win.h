@@ -6,10 +6,12 @@
 
 #include <cstdint>
 
-// A second start finds the running program by these two names; they must
-// not change.
+// A second start finds the running program by these two names and sends it
+// this message, both parameters 0, to have its configuration dialog shown.
+// Other processes rely on all three: they must not change.
 constexpr char kPollWindowClass[] = "Pipstack";
 constexpr char kPollWindowTitle[] = "Pipstack Poll Window";
+constexpr UINT kShowConfigMessage = WM_USER;
 
 enum BackgroundWindowStatus : int32_t {
   kBackgroundWindowOk = 0,

@@ -35,7 +35,7 @@ const char* PortNameArgument(const char* commandLine) {
 // A second start asks the running meter to show its configuration dialog.
 void SignalRunningInstance() {
   HWND running = FindWindowA(kPollWindowClass, kPollWindowTitle);
-  if (running != nullptr) SendMessageA(running, WM_USER, 0, 0);
+  if (running != nullptr) SendMessageA(running, kShowConfigMessage, 0, 0);
 }
 
 // Everything after the sources: port, settings, windows, the loop.

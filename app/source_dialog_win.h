@@ -9,5 +9,7 @@
 INT_PTR CALLBACK SourceDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The list's entries in the order they are added; with the list sorted the
-// two texts keep this order, so an entry's index is its SourceKind.
+// two texts keep this order, so an entry's index is its SourceKind. The
+// memory entry differs on purpose from the configuration dialog's label for
+// the same kind, "Memory Used (MB)" (source_kinds.cpp).
 constexpr const char* kSourceListEntries[] = {"CPU Utilization (%)", "RAM Utilization (MB)"};

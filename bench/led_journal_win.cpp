@@ -3,11 +3,12 @@
 
 namespace {
 
-constexpr uint32_t kLpt1Data = 0x378;
-constexpr uint32_t kLpt1Control = kLpt1Data + kControlOffset;
-// The program's open sequence ends by setting the control register to this;
-// every data write after it, until the next control write, is an LED byte.
-constexpr uint32_t kOpenControl = 0x0B;
+// The virtual machine's LPT1.
+constexpr uint32_t kLpt1Data = kPortBases[0] + kDataOffset;
+constexpr uint32_t kLpt1Control = kPortBases[0] + kControlOffset;
+// The program's open sequence ends by setting the control register to
+// kControlAllLow; every data write after it, until the next control write,
+// is an LED byte.
 
 }  // namespace
 
@@ -28,7 +29,7 @@ void ReadLedWrites(const VirtualPortView& view, DWORD processId, LedWriteFollowe
     follower->lastSequence = e.sequence;
     if (e.kind != kJournalPortWrite || (processId != 0 && e.processId != processId)) continue;
     if (e.address == kLpt1Control) {
-      follower->portOpen = e.value == kOpenControl;
+      follower->portOpen = e.value == kControlAllLow;
     } else if (e.address == kLpt1Data && follower->portOpen) {
       ledWrites->push_back(e);
     }

@@ -21,10 +21,10 @@
 #include "bench/program_control_win.h"
 #include "emulation/winio/virtual_port_view_win.h"
 #include "core/scoped_win.h"
+#include "settings/registry_values.h"
 
 namespace {
 
-constexpr char kSettingsKey[] = "Software\\Pipstack";
 
 int Hold() {
   VirtualPortView view{};
@@ -37,7 +37,7 @@ int Hold() {
 
 int WriteOptions(int writeDelay, int interpolationLed) {
   ScopedKey key;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, key.Out(), nullptr) !=
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, nullptr, 0, KEY_WRITE, nullptr, key.Out(), nullptr) !=
       ERROR_SUCCESS)
     return 1;
   // -1 (interpolation off) is stored as its 32-bit pattern, as the program does.

@@ -17,6 +17,9 @@ struct LedChannel {
 };
 
 constexpr int32_t kInterpolationOff = -1;
+// What the model holds before the settings are loaded. Interpolation on
+// LED 1 differs on purpose from the stored default (off, settings_store.cpp):
+// it is what stays in force when the stored options are refused.
 constexpr int32_t kInitialInterpolationLed = 0;
 constexpr int32_t kInitialWriteDelayMs = 40;
 

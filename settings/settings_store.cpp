@@ -18,6 +18,8 @@ namespace {
 constexpr std::array<int32_t, kLedCount> kDefaultFloors = {0, 10, 20, 30, 40, 55, 70, 85};
 constexpr int32_t kDefaultCeiling = 100;
 constexpr int32_t kDefaultWriteDelayMs = 40;
+// Off, unlike the model's initial interpolation on LED 1 (meter_settings.h):
+// a first run starts with every LED on its own source.
 constexpr int32_t kDefaultInterpolation = kInterpolationOff;
 
 // What the legacy family stores as an LED's source.

@@ -3,6 +3,9 @@
 
 namespace {
 
+// The configuration dialog's labels. Select Data Source lists the memory
+// kind as "RAM Utilization (MB)" (source_dialog_win.h): the two texts differ
+// on purpose and users know both.
 constexpr char kCpuLabel[] = "CPU Utilization (%)";
 constexpr char kMemLabel[] = "Memory Used (MB)";
 

@@ -102,12 +102,12 @@ bool MachineWritePhysical(VirtualMachine* machine, uint32_t address, uint32_t va
 }
 
 uint16_t BiosPortWord(const VirtualMachine* machine, int portIndex) {
-  const uint32_t offset = kBiosParallelPortTable - kBiosDataAreaStart + 2 * static_cast<uint32_t>(portIndex);
+  const uint32_t offset = kBiosPortTable - kBiosDataAreaStart + 2 * static_cast<uint32_t>(portIndex);
   return static_cast<uint16_t>(machine->biosDataArea[offset] | machine->biosDataArea[offset + 1] << 8);
 }
 
 void SetBiosPortWord(VirtualMachine* machine, int portIndex, uint16_t base) {
-  const uint32_t offset = kBiosParallelPortTable - kBiosDataAreaStart + 2 * static_cast<uint32_t>(portIndex);
+  const uint32_t offset = kBiosPortTable - kBiosDataAreaStart + 2 * static_cast<uint32_t>(portIndex);
   machine->biosDataArea[offset] = static_cast<uint8_t>(base & 0xFF);
   machine->biosDataArea[offset + 1] = static_cast<uint8_t>(base >> 8);
 }

@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "port/port_registers.h"
+
 // Bump kMachineLayout whenever VirtualMachine changes shape: a process that
 // finds another layout in the section refuses to use it.
 constexpr uint32_t kMachineMagic = 0x50495056;  // "VPIP"
@@ -15,14 +17,6 @@ constexpr uint32_t kMachineLayout = 2;
 // Physical memory: the BIOS data area, 0x400..0x4FF, and nothing else.
 constexpr uint32_t kBiosDataAreaStart = 0x400;
 constexpr uint32_t kBiosDataAreaSize = 0x100;
-// Base address words of LPT1..LPT4; a zero word is no port.
-constexpr uint32_t kBiosParallelPortTable = 0x408;
-
-// Register offsets from a port's base address.
-constexpr uint16_t kDataOffset = 0;
-constexpr uint16_t kStatusOffset = 1;
-constexpr uint16_t kControlOffset = 2;
-constexpr uint16_t kEcrOffset = 0x402;
 
 // Bits that read as set whatever was written: control bits 7..6 are
 // reserved, ECR bit 0 says the (never used) FIFO is empty.

@@ -133,7 +133,7 @@ void ResetVirtualPort(const VirtualPortView& view) {
 void SetBiosPortBase(const VirtualPortView& view, int portIndex, uint16_t base) {
   const VirtualPortLock held(view);
   SetBiosPortWord(view.machine, portIndex, base);
-  const uint32_t address = kBiosParallelPortTable + 2 * static_cast<uint32_t>(portIndex);
+  const uint32_t address = kBiosPortTable + 2 * static_cast<uint32_t>(portIndex);
   AppendJournal(view.machine, StampedEntry(kJournalPhysicalWrite, address, base, 2, true));
 }
 

@@ -14,11 +14,11 @@
 #include "fuzz/targets/fuzz_check.h"
 #include "port/parallel_port.h"
 #include "port/port_number.h"
+#include "port/port_registers.h"
 #include "tests/port/recording_driver.h"
 
 namespace {
 
-constexpr uint32_t kBiosTable = 0x408;
 // Input layout: flags, four BIOS words, then data/control/ECR contents, the LED byte, the name.
 constexpr size_t kHeader = 1 + 8 + 3 + 1;
 
@@ -77,15 +77,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   driver.loadStatus = s.loadFails ? 4 : 0;
   for (uint32_t n = 0; n < 4; ++n) {
     const uint32_t next = n + 1 < 4 ? s.words[n + 1] : 0;
-    driver.physical[kBiosTable + 2 * n] = s.words[n] | next << 16;
+    driver.physical[BiosPortWordAddress(static_cast<int32_t>(n) + 1)] = s.words[n] | next << 16;
   }
   const int32_t number = PortNumberFromName(name.get());
   const uint16_t base = number >= 1 && number <= 4 ? s.words[number - 1] : 0;
-  const std::array<uint16_t, 3> ecrDataControl = {static_cast<uint16_t>(base + 0x402), base,
-                                                  static_cast<uint16_t>(base + 2)};
+  const std::array<uint16_t, 3> ecrDataControl = {static_cast<uint16_t>(base + kEcrOffset), base,
+                                                  static_cast<uint16_t>(base + kControlOffset)};
   const std::array<uint16_t, 3> dataControlEcr = {ecrDataControl[1], ecrDataControl[2], ecrDataControl[0]};
   for (size_t i = 0; i < 3; ++i) driver.registers[dataControlEcr[i]] = s.contents[i];
-  if (s.physicalFails && number >= 1 && number <= 4) driver.failPhysicalAt = kBiosTable + 2 * (number - 1);
+  if (s.physicalFails && number >= 1 && number <= 4) driver.failPhysicalAt = BiosPortWordAddress(number);
   if (s.readFails != 0) driver.failReadAt = ecrDataControl[s.readFails - 1];
   if (s.writeFails != 0) driver.failWriteAt = ecrDataControl[s.writeFails - 1];
 
@@ -97,9 +97,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   // Open: standard mode, LEDs dark, the control outputs low.
-  FUZZ_CHECK(driver.registers[ecrDataControl[0]] == (s.contents[2] & 0x1Fu));
+  FUZZ_CHECK(driver.registers[ecrDataControl[0]] == (s.contents[2] & kEcrBelowModeMask));
   FUZZ_CHECK(driver.registers[base] == 0);
-  FUZZ_CHECK(driver.registers[ecrDataControl[2]] == 0x0B);
+  FUZZ_CHECK(driver.registers[ecrDataControl[2]] == kControlAllLow);
   FUZZ_CHECK(WriteLedByte(s.ledByte) == 0);
   FUZZ_CHECK(driver.registers[base] == s.ledByte);
 

@@ -46,7 +46,7 @@ class BackgroundWindowFixture : public testing::Test {
     }
     return quit;
   }
-  void Show() { SendMessageA(poll, WM_USER, 0, 0); }
+  void Show() { SendMessageA(poll, kShowConfigMessage, 0, 0); }
   HWND Item(int id) const { return GetDlgItem(dialog, id); }
   std::string Text(int id) const {
     char text[256] = {};

@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
   if (id == IDD_CONFIG) {
     if (CreateBackgroundWindow(instance) != 0) return 1;
     dialog = ConfigDialog();
-    SendMessageA(PollWindow(), WM_USER, 0, 0);
+    SendMessageA(PollWindow(), kShowConfigMessage, 0, 0);
   } else {
     dialog = ShowSmallDialog(instance, id);
   }

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "core/scoped_win.h"
+#include "settings/registry_values.h"
 
 namespace {
 
-constexpr char kSettingsKey[] = "Software\\Pipstack";
 constexpr char kCaption[] = "Pipstack";
 constexpr char kDialogClass[] = "#32770";
 // A message box's text is the static control with this id.
@@ -47,12 +47,12 @@ bool SetSettingsKeyDacl(HKEY key, const char* sddl) {
 }
 
 bool OpenSettingsForReading(ScopedKey* k) {
-  return RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, k->Out()) == ERROR_SUCCESS;
+  return RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, KEY_READ, k->Out()) == ERROR_SUCCESS;
 }
 
 bool WriteSetting(const char* name, DWORD type, const BYTE* data, DWORD size) {
   ScopedKey k;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, k.Out(), nullptr) !=
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, nullptr, 0, KEY_WRITE, nullptr, k.Out(), nullptr) !=
       ERROR_SUCCESS)
     return false;
   return RegSetValueExA(k.Get(), name, 0, type, data, size) == ERROR_SUCCESS;
@@ -127,16 +127,16 @@ void DismissMessageBox(HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); }
 
 void DeleteSettingsKey() {
   ScopedKey k;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, WRITE_DAC, k.Out()) == ERROR_SUCCESS) {
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, WRITE_DAC, k.Out()) == ERROR_SUCCESS) {
     SetSettingsKeyDacl(k.Get(), kOpenDacl);
   }
-  RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKey);
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKeyPath);
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKeyPath);
 }
 
 bool MakeSettingsKeyReadOnly() {
   ScopedKey k;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, k.Out(), nullptr) !=
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, k.Out(), nullptr) !=
       ERROR_SUCCESS) {
     return false;
   }
