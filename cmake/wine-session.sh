@@ -20,6 +20,9 @@ command=$1
 state=$2
 option=${3:-}
 mkdir -p "$state"
+# Wine takes only an absolute prefix; a relative one made 'stop' miss the
+# wineserver it was to end.
+state=$(cd "$state" && pwd)
 export WINEPREFIX="${WINEPREFIX:-$state/prefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 
