@@ -148,6 +148,9 @@ wait "$floor_pid"
 build/bench-host/bench/core_bench --benchmark_min_time="$bench_time" --benchmark_format=csv \
   >"$raw/core.csv" 2>"$raw/core.log"
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+# Had the window manager ended on the way, every Close after it would have
+# held the meter two seconds: no table then.
+cmake/wine-session.sh check "$state/wine"
 
 # --- The table.
 bench/table.sh "$raw" "$tick" "$load_before" "$load_after" | tee "$state/results.md"

@@ -8,13 +8,21 @@
 #                                      prefix, display and wineserver; with the
 #                                      option, a window manager on a display of
 #                                      our own (see start_window_manager)
+#   wine-session.sh check  STATE_DIR   fail unless the Xvfb and window manager
+#                                      the session started still run
 #   wine-session.sh stop   STATE_DIR   end the wineserver and the display
 #   wine-session.sh fresh  STATE_DIR   stop, then remove the prefix
+#
+# A start whose Xvfb or window manager is not running a moment later says
+# why, stops what it started and exits with 1.
 set -eu
 command=$1
 state=$2
 option=${3:-}
 mkdir -p "$state"
+# Wine takes only an absolute prefix; a relative one made 'stop' miss the
+# wineserver it was to end.
+state=$(cd "$state" && pwd)
 export WINEPREFIX="${WINEPREFIX:-$state/prefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 
@@ -30,6 +38,34 @@ make_prefix() {
   flock -u 9
 }
 
+# True while process PID runs the program NAME; a zombie has ended, and a
+# stale pid file whose number now belongs to another program names nothing.
+running() {
+  info=$(ps -o stat= -o comm= -p "$1" 2>/dev/null) || return 1
+  case "$info" in
+    Z*) return 1 ;;
+    *" $2") return 0 ;;
+    *) return 1 ;;
+  esac
+}
+
+# Ends the process of a pid file this session wrote, and waits until it is
+# gone, so that nothing of the session outlives 'stop'.
+end_process() {
+  [ -f "$1" ] || return 0
+  pid=$(cat "$1")
+  if running "$pid" "$2"; then
+    kill "$pid" 2>/dev/null || true
+    tries=0
+    while running "$pid" "$2" && [ $tries -lt 50 ]; do
+      sleep 0.1
+      tries=$((tries + 1))
+    done
+    if running "$pid" "$2"; then kill -9 "$pid" 2>/dev/null || true; fi
+  fi
+  rm -f "$1"
+}
+
 start_display() {
   if [ -n "${DISPLAY:-}" ]; then
     echo "$DISPLAY" >"$state/display"
@@ -39,16 +75,15 @@ start_display() {
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
   setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
   echo $! >"$state/xvfb.pid"
+  echo ":$n" >"$state/display"
   tries=0
   until [ -e "/tmp/.X11-unix/X$n" ]; do
     tries=$((tries + 1))
-    if [ $tries -gt 100 ]; then
-      echo "Xvfb did not start; see $state/xvfb.log" >&2
-      exit 1
+    if [ $tries -gt 100 ] || ! running "$(cat "$state/xvfb.pid")" Xvfb; then
+      give_up "Xvfb did not start on :$n; see $state/xvfb.log"
     fi
     sleep 0.1
   done
-  echo ":$n" >"$state/display"
 }
 
 # Without a window manager, Wine's X11 driver waits about two seconds for
@@ -57,24 +92,42 @@ start_display() {
 # on our own Xvfb display, twm plays its part.
 start_window_manager() {
   [ -f "$state/xvfb.pid" ] || return 0
-  if ! command -v twm >/dev/null 2>&1; then
-    echo "twm is not installed: hiding a window will hold Wine for two seconds" >&2
-    return 0
-  fi
+  command -v twm >/dev/null 2>&1 ||
+    give_up "twm is not installed (tools/install-deps.sh installs it); without a window manager Wine holds a program about two seconds each time it hides a window"
   DISPLAY=$(cat "$state/display") setsid twm >"$state/twm.log" 2>&1 </dev/null &
   echo $! >"$state/twm.pid"
+  # Without its fonts twm ends at once; this is long enough to see it.
+  sleep 0.5
+  check_display || give_up
+}
+
+# Says on stderr what has ended of the display this session started.
+check_display() {
+  if [ -f "$state/xvfb.pid" ] && ! running "$(cat "$state/xvfb.pid")" Xvfb; then
+    echo "wine-session.sh: Xvfb $(cat "$state/display") has ended; see $state/xvfb.log" >&2
+    return 1
+  fi
+  if [ -f "$state/twm.pid" ] && ! running "$(cat "$state/twm.pid")" twm; then
+    echo "wine-session.sh: the window manager twm is not running on $(cat "$state/display"); it said:" >&2
+    # Its warnings about charsets a font lacks are harmless; the error is last.
+    grep -v 'is lacking' "$state/twm.log" | tail -n 3 >&2 || true
+    echo "twm needs X fonts (xfonts-75dpi; tools/install-deps.sh installs it) in place when Xvfb starts" >&2
+    return 1
+  fi
 }
 
 stop_display() {
-  if [ -f "$state/twm.pid" ]; then
-    kill "$(cat "$state/twm.pid")" 2>/dev/null || true
-    rm -f "$state/twm.pid"
-  fi
-  if [ -f "$state/xvfb.pid" ]; then
-    kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
-    rm -f "$state/xvfb.pid"
-  fi
+  end_process "$state/twm.pid" twm
+  end_process "$state/xvfb.pid" Xvfb
   rm -f "$state/display"
+}
+
+# A start that failed leaves nothing of itself running.
+give_up() {
+  [ $# -eq 0 ] || echo "wine-session.sh: $1" >&2
+  wineserver -k 2>/dev/null || true
+  stop_display
+  exit 1
 }
 
 case "$command" in
@@ -82,19 +135,27 @@ case "$command" in
     make_prefix
     ;;
   start)
+    case "$option" in
+      "" | --window-manager) ;;
+      *) echo "wine-session.sh: unknown option $option" >&2; exit 2 ;;
+    esac
     make_prefix
     # A wineserver left running keeps its desktop on the display it began
     # with; everything starts afresh on this run's display.
     wineserver -k 2>/dev/null || true
     stop_display
     start_display
-    [ "$option" = --window-manager ] && start_window_manager
+    if [ "$option" = --window-manager ]; then start_window_manager; fi
     # Persistent until 'stop'; detached so that CTest does not wait for it.
     setsid wineserver -p >/dev/null 2>&1 </dev/null &
     # The first program of a session starts Wine's services and desktop,
     # which live on; started here, they hold no test's output open.
     DISPLAY=$(cat "$state/display") \
       wine cmd /c exit >/dev/null 2>&1 </dev/null
+    check_display || give_up
+    ;;
+  check)
+    check_display
     ;;
   stop)
     wineserver -k 2>/dev/null || true
@@ -106,7 +167,7 @@ case "$command" in
     rm -rf "$WINEPREFIX"
     ;;
   *)
-    echo "usage: $0 prefix|start|stop|fresh STATE_DIR [--window-manager]" >&2
+    echo "usage: $0 prefix|start|check|stop|fresh STATE_DIR [--window-manager]" >&2
     exit 2
     ;;
 esac

@@ -12,6 +12,7 @@ packages=(
   wine wine64                          # running the Windows programs
   xvfb x11-utils xauth                 # a display for windows under Wine
   twm                                  # a window manager on it: Wine waits for one when hiding a window
+  xfonts-75dpi                         # twm's fonts: without them it ends at once; nothing pulls them in
   imagemagick                          # screenshots of the dialogs
   util-linux procps                    # flock, setsid, pgrep
   nsis unzip                           # the release installer; checking the release zip

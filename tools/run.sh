@@ -3,6 +3,10 @@
 # with the LEDs shown live in this terminal.
 #
 #   tools/run.sh          build, start the meter on LPT1, show the LEDs
+#   tools/run.sh --once   the same with no terminal needed: print the first
+#                         frame that shows the meter's LED byte, then stop
+#                         everything and exit 0 (1 when no byte came within a
+#                         minute); tools/test.sh checks the demo this way
 #   tools/run.sh config   open the configuration dialog (a second start)
 #   tools/run.sh stop     quit the meter (as its Quit button does)
 #
@@ -17,21 +21,32 @@ export WINEPREFIX=$demo/prefix
 export WINEDEBUG=-all
 # Our pdh.dll beside the program gives real counters under Wine.
 export WINEDLLOVERRIDES="pdh=n,b"
-[ -z "${DISPLAY:-}" ] && [ -f "$demo/display" ] && DISPLAY=$(cat "$demo/display") && export DISPLAY
 
+# The running demo's display, for the commands that join it.
+join_demo() {
+  if [ -z "${DISPLAY:-}" ] && [ -f "$demo/display" ]; then
+    DISPLAY=$(cat "$demo/display")
+    export DISPLAY
+  fi
+}
+
+once=0
 case "${1:-}" in
   config)
+    join_demo
     exec wine "$bin/pipstack.exe"
     ;;
   stop)
+    join_demo
     # Closing the hidden poll window ends the meter as Quit does: the
     # settings are saved and the port restored.
     wine cmd /c taskkill /im pipstack.exe >/dev/null 2>&1 || true
     exit 0
     ;;
+  --once) once=1 ;;
   "") ;;
   *)
-    echo "usage: $0 [config|stop]" >&2
+    echo "usage: $0 [--once|config|stop]" >&2
     exit 2
     ;;
 esac
@@ -55,6 +70,23 @@ trap stop_all EXIT
 
 (cd "$bin" && wine pipstack.exe LPT1 >/dev/null 2>&1 &)
 echo "Meter started on the virtual LPT1 (display $DISPLAY)."
+
+if [ "$once" = 1 ]; then
+  # The session's virtual port is new, so a data write is the meter's; one
+  # some milliseconds ago says it is writing now.
+  deadline=$((SECONDS + 60))
+  while [ $SECONDS -lt $deadline ]; do
+    frame=$(wine "$bin/ledview.exe" --once LPT1 </dev/null 2>&1 | tr -d '\r')
+    if grep -Eq 'last data write +[0-9]+ ms ago' <<<"$frame"; then
+      echo "$frame"
+      exit 0
+    fi
+    sleep 1
+  done
+  echo "run.sh: the meter wrote no LED byte within a minute" >&2
+  exit 1
+fi
+
 echo "Open its dialog: tools/run.sh config   Quit it: tools/run.sh stop   Ctrl+C: leave and stop all."
 sleep 2
 LEDVIEW_WINE=wine tools/ledview/ledview-wine.sh "$bin/ledview.exe" LPT1 || true
