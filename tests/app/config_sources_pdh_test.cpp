@@ -18,9 +18,8 @@ class ConfigPdhTest : public BackgroundWindowFixture {
  protected:
   void SetUp() override {
     StopPdhMonitor();
-    fake_pdh::ClearAll();
-    ASSERT_TRUE(fake_pdh::UseVariant("complete"));
-    log_ = fake_pdh::StartLog();
+    log_ = fake_pdh::StartCompleteRun();
+    ASSERT_FALSE(log_.empty());
     ASSERT_EQ(IsPdhAvailable(), 1);
     ASSERT_EQ(StartPdhMonitor(), 0);
     BackgroundWindowFixture::SetUp();
@@ -29,13 +28,7 @@ class ConfigPdhTest : public BackgroundWindowFixture {
     BackgroundWindowFixture::TearDown();
     StopPdhMonitor();
   }
-  std::vector<std::string> Browses() const {
-    std::vector<std::string> lines;
-    for (const std::string& line : fake_pdh::ReadLog(log_)) {
-      if (line.rfind("browse ", 0) == 0) lines.push_back(line);
-    }
-    return lines;
-  }
+  std::vector<std::string> Browses() const { return fake_pdh::ReadLogLines(log_, "browse "); }
   std::string log_;
 };
 

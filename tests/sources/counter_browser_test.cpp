@@ -21,21 +21,14 @@ class CounterBrowserTest : public testing::Test {
  protected:
   void SetUp() override {
     StopPdhMonitor();
-    fake_pdh::ClearAll();
-    ASSERT_TRUE(fake_pdh::UseVariant("complete"));
-    log_ = fake_pdh::StartLog();
+    log_ = fake_pdh::StartCompleteRun();
+    ASSERT_FALSE(log_.empty());
     ASSERT_EQ(StartPdhMonitor(), 0);
   }
   void TearDown() override { StopPdhMonitor(); }
 
   // The browse lines the fake logged, in order.
-  std::vector<std::string> Browses() const {
-    std::vector<std::string> lines;
-    for (const std::string& line : fake_pdh::ReadLog(log_)) {
-      if (line.rfind("browse ", 0) == 0) lines.push_back(line);
-    }
-    return lines;
-  }
+  std::vector<std::string> Browses() const { return fake_pdh::ReadLogLines(log_, "browse "); }
 
   static std::string Expected(int digit, const char* status) {
     return "browse caption=Select a value for LED " + std::to_string(digit) +

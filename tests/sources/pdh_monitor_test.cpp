@@ -23,9 +23,8 @@ class PdhMonitorTest : public testing::Test {
  protected:
   void SetUp() override {
     StopPdhMonitor();
-    fake_pdh::ClearAll();
-    ASSERT_TRUE(fake_pdh::UseVariant("complete"));
-    log_ = fake_pdh::StartLog();
+    log_ = fake_pdh::StartCompleteRun();
+    ASSERT_FALSE(log_.empty());
   }
   void TearDown() override { StopPdhMonitor(); }
 

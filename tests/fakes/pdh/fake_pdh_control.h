@@ -55,4 +55,22 @@ inline std::vector<std::string> ReadLog(const std::string& file) {
   return lines;
 }
 
+// The logged lines that begin with prefix ("browse ", "add ", ...), in order.
+inline std::vector<std::string> ReadLogLines(const std::string& file, const std::string& prefix) {
+  std::vector<std::string> lines;
+  for (const std::string& line : ReadLog(file)) {
+    if (line.rfind(prefix, 0) == 0) lines.push_back(line);
+  }
+  return lines;
+}
+
+// Where a test over the complete fake begins: no knob set, the complete
+// variant found by LoadLibraryA, and a fresh log, whose name is returned
+// ("" when the variant folder could not be chosen).
+inline std::string StartCompleteRun() {
+  ClearAll();
+  if (!UseVariant("complete")) return "";
+  return StartLog();
+}
+
 }  // namespace fake_pdh
