@@ -38,7 +38,7 @@ constexpr std::array<CounterDef, 3> kSystem = {{
     {"Threads", "Number of threads on the machine.",
      CounterKind::Instant, Figure::Threads, 1.0, READ_SYSTEM},
     {"System Up Time", "Seconds since the machine was started.",
-     CounterKind::Instant, Figure::UpTime, 0.001, READ_SYSTEM},
+     CounterKind::Elapsed, Figure::UpTime, 0.001, READ_SYSTEM},
 }};
 
 constexpr std::array<CounterDef, 2> kDisk = {{

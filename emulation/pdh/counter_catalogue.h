@@ -14,6 +14,7 @@ enum class CounterKind {
   RatePerSecond,  // delta value / delta seconds, two samples
   Instant,        // value * scale, one sample
   InstantPercent, // 100 * value / base, one sample
+  Elapsed,        // value * scale, time since a start: read when added, no collection needed
 };
 
 // Which host figure a counter reads.

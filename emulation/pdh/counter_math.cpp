@@ -45,6 +45,7 @@ CalcStatus ComputeCounterValue(const CounterDef& counter, const RawSample* previ
   if (!current.present) return CALC_NO_INSTANCE;
   switch (counter.kind) {
     case CounterKind::Instant:
+    case CounterKind::Elapsed:
       value = static_cast<double>(current.value) * counter.scale;
       return CALC_OK;
     case CounterKind::InstantPercent:

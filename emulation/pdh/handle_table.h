@@ -31,7 +31,7 @@ struct CounterSlot {
   uintptr_t userData = 0;
   RawSample previous;
   RawSample current;
-  unsigned samples = 0;  // collections since the counter was added (stops at 2)
+  unsigned samples = 0;  // samples taken, stops at 2: one per collection, one more at the add for an elapsed time
 };
 
 // Forgets every query and counter (a fresh start; handles given out before are stale).

@@ -55,6 +55,7 @@ DWORD PerfType(CounterKind kind) {
     case CounterKind::TimePercent: return PERF_100NSEC_TIMER;
     case CounterKind::RatePerSecond: return PERF_COUNTER_BULK_COUNT;
     case CounterKind::InstantPercent: return PERF_RAW_FRACTION;
+    case CounterKind::Elapsed: return PERF_ELAPSED_TIME;
     case CounterKind::Instant: break;
   }
   return PERF_COUNTER_LARGE_RAWCOUNT;
@@ -85,6 +86,9 @@ PDH_FUNCTION PdhCloseQuery(PDH_HQUERY hQuery) {
 
 PDH_FUNCTION PdhAddCounterA(PDH_HQUERY hQuery, LPCSTR szFullCounterPath, DWORD_PTR dwUserData,
                             PDH_HCOUNTER* phCounter) {
+  // As the platform's library does: on any failure the caller holds no handle,
+  // never the one it passed in.
+  if (phCounter != nullptr) *phCounter = nullptr;
   if (szFullCounterPath == nullptr || phCounter == nullptr) return PDH_INVALID_ARGUMENT;
   // Instances are checked against the host as it is now.
   HostSnapshot snapshot;

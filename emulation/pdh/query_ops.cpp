@@ -73,10 +73,18 @@ OpStatus AddCounterToQuery(HandleValue query, std::string_view path, std::string
   const OpStatus status = ResolvePath(path, localMachine, snapshot, resolved);
   if (status != OP_OK) return status;
   const ObjectDef& object = ObjectAt(resolved.object);
-  const std::string canonical =
-      FormatCounterPath("", object.name, resolved.instance, object.counters[resolved.counter].name);
+  const CounterDef& def = object.counters[resolved.counter];
+  const std::string canonical = FormatCounterPath("", object.name, resolved.instance, def.name);
   counter = AddCounterHandle(query, resolved.object, resolved.counter, resolved.instance, canonical, userData);
-  return counter == 0 ? OP_NO_MEMORY : OP_OK;
+  if (counter == 0) return OP_NO_MEMORY;
+  // An elapsed time is measured against the clock, not against an earlier
+  // sample, so it has a value from the moment it is added.
+  if (def.kind == CounterKind::Elapsed) {
+    CounterSlot& slot = *FindCounterHandle(counter);
+    slot.current = TakeSample(def, resolved.instance, snapshot);
+    slot.samples = 1;
+  }
+  return OP_OK;
 }
 
 unsigned GroupsOfQuery(HandleValue query) {

@@ -37,6 +37,7 @@ TEST(CounterMath, ComputesEachKindAndRefusesWhatCannotBeComputed) {
       {"rate per second", CounterKind::RatePerSecond, 1, true, Sample(0, 0), Sample(5000, 5000000), CALC_OK, 10000.0},
       {"instant scaled", CounterKind::Instant, 1.0 / 1024, false, {}, Sample(3 * 1024 * 1024, 0), CALC_OK, 3072.0},
       {"instant percent", CounterKind::InstantPercent, 1, false, {}, Sample(1, 4), CALC_OK, 25.0},
+      {"elapsed from one sample", CounterKind::Elapsed, 0.001, false, {}, Sample(90500, 0), CALC_OK, 90.5},
       {"rate needs two", CounterKind::TimePercent, 1, false, {}, Sample(1, 1), CALC_NEEDS_SAMPLES, 0},
       {"per second needs two", CounterKind::RatePerSecond, 1, false, {}, Sample(1, 1), CALC_NEEDS_SAMPLES, 0},
       {"no time passed", CounterKind::TimePercent, 1, true, Sample(5, 7), Sample(5, 7), CALC_OK, 0.0},

@@ -1,14 +1,17 @@
-// Our pdh.dll under Wine: refusal codes, handle checks, the two-collection rule and real host figures.
+// Our pdh.dll under Wine: refusal codes, argument and handle checks, formats, collections and real host figures.
 #include <windows.h>
 #include <pdh.h>
 #include <pdhmsg.h>
+#include <winperf.h>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cmath>
+#include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "host_figures.h"
@@ -52,53 +55,141 @@ TEST_F(PdhCounters, AddRefusesUnknownPartsWithThePlatformsCodes) {
       {"\\Memory\\Available MBytes", ERROR_SUCCESS},
       {"\\Nothing\\Available MBytes", PDH_CSTATUS_NO_OBJECT},
       {"\\Memory\\Nothing", PDH_CSTATUS_NO_COUNTER},
+      {"\\System\\System Down Time", PDH_CSTATUS_NO_COUNTER},
       {"\\Processor(999)\\% Processor Time", PDH_CSTATUS_NO_INSTANCE},
       {"\\Memory(1)\\Available MBytes", PDH_CSTATUS_NO_INSTANCE},
       {"\\\\NOSUCHMACHINE\\Memory\\Available MBytes", PDH_CSTATUS_NO_MACHINE},
       {"Memory\\Available MBytes", PDH_CSTATUS_BAD_COUNTERNAME},
       {"\\Processor(_Total\\% Processor Time", PDH_CSTATUS_BAD_COUNTERNAME},
   };
+  // A handle the caller held before must not survive a failed add.
+  const PDH_HCOUNTER earlier = Add("\\System\\Threads");
   for (const RefusalCase& c : cases) {
     SCOPED_TRACE(c.path);
-    PDH_HCOUNTER counter = nullptr;
+    PDH_HCOUNTER counter = earlier;
     EXPECT_EQ(Pdh().addCounter(query, c.path, 0, &counter), Status(c.status));
+    EXPECT_EQ(counter == nullptr, c.status != ERROR_SUCCESS);
   }
-  PDH_HCOUNTER counter = nullptr;
-  EXPECT_EQ(Pdh().addCounter(query, nullptr, 0, &counter), Status(PDH_INVALID_ARGUMENT));
-  EXPECT_EQ(Pdh().addCounter(query, "\\Memory\\Available MBytes", 0, nullptr), Status(PDH_INVALID_ARGUMENT));
 }
 
-TEST_F(PdhCounters, OpenQueryTakesLiveDataOnly) {
-  PDH_HQUERY other = nullptr;
-  EXPECT_EQ(Pdh().openQuery("C:\\log.blg", 0, &other), Status(PDH_INVALID_DATASOURCE));
-  EXPECT_EQ(Pdh().openQuery(nullptr, 0, nullptr), Status(PDH_INVALID_ARGUMENT));
-}
+struct EntryCase {
+  const char* what;
+  std::function<PDH_STATUS()> call;
+  DWORD status;
+  bool clearsCounter;  // an add with an out handle: it is null after the failure
+};
 
-TEST_F(PdhCounters, StaleAndForeignHandlesAreRefusedWithoutHarm) {
-  const PDH_HCOUNTER counter = Add("\\Memory\\Committed Bytes");
+// Arguments are checked before handles, as on Windows; a handle that is stale,
+// foreign or of the other kind is refused without harm.
+TEST_F(PdhCounters, EveryEntryPointTellsABadArgumentFromABadHandle) {
+  constexpr const char* kPath = "\\System\\System Up Time";
+  const PDH_HCOUNTER counter = Add(kPath);
+  const PDH_HCOUNTER removed = Add("\\Memory\\Committed Bytes");
+  ASSERT_EQ(Pdh().removeCounter(removed), ERROR_SUCCESS);
+  // A closed query takes its counters with it.
+  PDH_HQUERY closed = nullptr;
+  ASSERT_EQ(Pdh().openQuery(nullptr, 0, &closed), ERROR_SUCCESS);
+  PDH_HCOUNTER orphan = nullptr;
+  ASSERT_EQ(Pdh().addCounter(closed, kPath, 0, &orphan), ERROR_SUCCESS);
+  ASSERT_EQ(Pdh().closeQuery(closed), ERROR_SUCCESS);
+
   int local = 0;
-  const std::vector<HANDLE> foreign = {nullptr, &local, INVALID_HANDLE_VALUE, counter};
+  PDH_HQUERY opened = nullptr;
+  PDH_HCOUNTER added = nullptr;
   PDH_FMT_COUNTERVALUE value = {};
-  for (HANDLE handle : foreign) {
-    EXPECT_EQ(Pdh().closeQuery(handle), Status(PDH_INVALID_HANDLE));
-    EXPECT_EQ(Pdh().collectQuery(handle), Status(PDH_INVALID_HANDLE));
+  PDH_BROWSE_DLG_CONFIG_A noBuffer = {};
+  noBuffer.cchReturnPathLength = MAX_PATH;
+  const PdhLibrary& pdh = Pdh();
+  const auto closeQuery = [&](HANDLE h) { return [&, h] { return pdh.closeQuery(h); }; };
+  const auto collect = [&](HANDLE h) { return [&, h] { return pdh.collectQuery(h); }; };
+  const auto removeCounter = [&](HANDLE h) { return [&, h] { return pdh.removeCounter(h); }; };
+  const auto addCounter = [&](HANDLE h, const char* path, PDH_HCOUNTER* out) {
+    return [&, h, path, out] { return pdh.addCounter(h, path, 0, out); };
+  };
+  const auto format = [&](HANDLE h, DWORD flags, PDH_FMT_COUNTERVALUE* out) {
+    return [&, h, flags, out] { return pdh.formattedValue(h, flags, nullptr, out); };
+  };
+  const EntryCase cases[] = {
+      {"open, no out handle", [&] { return pdh.openQuery(nullptr, 0, nullptr); }, PDH_INVALID_ARGUMENT, false},
+      {"open a log file", [&] { return pdh.openQuery("C:\\log.blg", 0, &opened); }, PDH_INVALID_DATASOURCE, false},
+      {"close null", closeQuery(nullptr), PDH_INVALID_HANDLE, false},
+      {"close a pointer", closeQuery(&local), PDH_INVALID_HANDLE, false},
+      {"close INVALID_HANDLE_VALUE", closeQuery(INVALID_HANDLE_VALUE), PDH_INVALID_HANDLE, false},
+      {"close a counter", closeQuery(counter), PDH_INVALID_HANDLE, false},
+      {"close twice", closeQuery(closed), PDH_INVALID_HANDLE, false},
+      {"add, no query, no out handle", addCounter(nullptr, kPath, nullptr), PDH_INVALID_ARGUMENT, false},
+      {"add, no path", addCounter(query, nullptr, &added), PDH_INVALID_ARGUMENT, true},
+      {"add, no out handle", addCounter(query, kPath, nullptr), PDH_INVALID_ARGUMENT, false},
+      {"add to null", addCounter(nullptr, kPath, &added), PDH_INVALID_HANDLE, true},
+      {"add to a counter", addCounter(counter, kPath, &added), PDH_INVALID_HANDLE, true},
+      {"add to a closed query", addCounter(closed, kPath, &added), PDH_INVALID_HANDLE, true},
+      {"remove null", removeCounter(nullptr), PDH_INVALID_HANDLE, false},
+      {"remove a query", removeCounter(query), PDH_INVALID_HANDLE, false},
+      {"remove twice", removeCounter(removed), PDH_INVALID_HANDLE, false},
+      {"remove from a closed query", removeCounter(orphan), PDH_INVALID_HANDLE, false},
+      {"collect null", collect(nullptr), PDH_INVALID_HANDLE, false},
+      {"collect a pointer", collect(&local), PDH_INVALID_HANDLE, false},
+      {"collect INVALID_HANDLE_VALUE", collect(INVALID_HANDLE_VALUE), PDH_INVALID_HANDLE, false},
+      {"collect a counter", collect(counter), PDH_INVALID_HANDLE, false},
+      {"collect a closed query", collect(closed), PDH_INVALID_HANDLE, false},
+      {"format, no counter, no value", format(nullptr, PDH_FMT_LARGE, nullptr), PDH_INVALID_ARGUMENT, false},
+      {"format, no value", format(counter, PDH_FMT_LARGE, nullptr), PDH_INVALID_ARGUMENT, false},
+      {"format, two types", format(counter, PDH_FMT_LONG | PDH_FMT_DOUBLE, &value), PDH_INVALID_ARGUMENT, false},
+      {"format null", format(nullptr, PDH_FMT_LARGE, &value), PDH_INVALID_HANDLE, false},
+      {"format a pointer", format(&local, PDH_FMT_LONG, &value), PDH_INVALID_HANDLE, false},
+      {"format a query", format(query, PDH_FMT_LONG, &value), PDH_INVALID_HANDLE, false},
+      {"format a removed counter", format(removed, PDH_FMT_LONG, &value), PDH_INVALID_HANDLE, false},
+      {"format from a closed query", format(orphan, PDH_FMT_LONG, &value), PDH_INVALID_HANDLE, false},
+      {"browse, no configuration", [&] { return pdh.browseCounters(nullptr); }, PDH_INVALID_ARGUMENT, false},
+      {"browse, no buffer", [&] { return pdh.browseCounters(&noBuffer); }, PDH_INVALID_ARGUMENT, false},
+  };
+  for (const EntryCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    added = counter;  // the caller's handle from before
+    EXPECT_EQ(c.call(), Status(c.status));
+    if (c.clearsCounter) {
+      EXPECT_EQ(added, nullptr);
+    }
   }
-  EXPECT_EQ(Pdh().removeCounter(query), Status(PDH_INVALID_HANDLE));
-  EXPECT_EQ(Pdh().formattedValue(&local, PDH_FMT_LONG, nullptr, &value), Status(PDH_INVALID_HANDLE));
-
-  // Removing a counter from a closed query: the counter went with the query.
-  ASSERT_EQ(Pdh().closeQuery(query), ERROR_SUCCESS);
-  EXPECT_EQ(Pdh().removeCounter(counter), Status(PDH_INVALID_HANDLE));
-  EXPECT_EQ(Pdh().formattedValue(counter, PDH_FMT_LONG, nullptr, &value), Status(PDH_INVALID_HANDLE));
-  EXPECT_EQ(Pdh().collectQuery(query), Status(PDH_INVALID_HANDLE));
-  EXPECT_EQ(Pdh().closeQuery(query), Status(PDH_INVALID_HANDLE));
-  query = nullptr;
+  // None of it harmed the live query and its counter.
+  ASSERT_EQ(Pdh().collectQuery(query), ERROR_SUCCESS);
+  EXPECT_EQ(Pdh().formattedValue(counter, PDH_FMT_LARGE, nullptr, &value), ERROR_SUCCESS);
 }
 
-TEST_F(PdhCounters, RateCountersNeedTwoCollections) {
+// After a collection: neither scaling nor the cap at 100 changes an elapsed
+// time, times 1000 does (the plain value drops the fraction the other keeps).
+TEST_F(PdhCounters, EveryFormatFlagAppliesAfterACollection) {
+  const PDH_HCOUNTER upTime = Add("\\System\\System Up Time");
+  ASSERT_EQ(Pdh().collectQuery(query), ERROR_SUCCESS);
+  PDH_FMT_COUNTERVALUE plain = {};
+  ASSERT_EQ(Pdh().formattedValue(upTime, PDH_FMT_LARGE, nullptr, &plain), ERROR_SUCCESS);
+  ASSERT_GT(plain.largeValue, 0);
+  const std::pair<DWORD, LONGLONG> cases[] = {{PDH_FMT_LARGE, 1},
+                                              {PDH_FMT_LARGE | PDH_FMT_NOSCALE, 1},
+                                              {PDH_FMT_LARGE | PDH_FMT_NOCAP100, 1},
+                                              {PDH_FMT_LARGE | PDH_FMT_1000, 1000}};
+  for (const auto& [flags, times] : cases) {
+    SCOPED_TRACE(flags);
+    PDH_FMT_COUNTERVALUE value = {};
+    DWORD type = 0;
+    ASSERT_EQ(Pdh().formattedValue(upTime, flags, &type, &value), ERROR_SUCCESS);
+    EXPECT_EQ(value.CStatus, PDH_CSTATUS_VALID_DATA);
+    EXPECT_EQ(type, static_cast<DWORD>(PERF_ELAPSED_TIME));
+    EXPECT_GE(value.largeValue, plain.largeValue * times);
+    EXPECT_LT(value.largeValue, (plain.largeValue + 1) * times);
+  }
+}
+
+// An elapsed time is measured against the clock and has a value at once; a
+// rate needs two collections.
+TEST_F(PdhCounters, ElapsedTimeNeedsNoCollectionRateCountersNeedTwo) {
   EXPECT_EQ(Pdh().collectQuery(query), Status(PDH_NO_DATA));
+  const PDH_HCOUNTER upTime = Add("\\System\\System Up Time");
   const PDH_HCOUNTER cpu = Add("\\Processor(_Total)\\% Processor Time");
   PDH_FMT_COUNTERVALUE value = {};
+  ASSERT_EQ(Pdh().formattedValue(upTime, PDH_FMT_LARGE, nullptr, &value), ERROR_SUCCESS);
+  EXPECT_EQ(value.CStatus, PDH_CSTATUS_VALID_DATA);
+  EXPECT_NEAR(static_cast<double>(value.largeValue), UptimeSeconds(), 2.0);
   EXPECT_EQ(Pdh().formattedValue(cpu, PDH_FMT_LONG, nullptr, &value), Status(PDH_INVALID_DATA));
   ASSERT_EQ(Pdh().collectQuery(query), ERROR_SUCCESS);
   EXPECT_EQ(Pdh().formattedValue(cpu, PDH_FMT_LONG, nullptr, &value), Status(PDH_INVALID_DATA));
@@ -111,12 +202,10 @@ TEST_F(PdhCounters, RateCountersNeedTwoCollections) {
   EXPECT_GE(value.longValue, 0);
   EXPECT_LE(value.longValue, 100);
   EXPECT_NE(type, 0u);
-  EXPECT_EQ(Pdh().formattedValue(cpu, PDH_FMT_LONG | PDH_FMT_DOUBLE, nullptr, &value), Status(PDH_INVALID_ARGUMENT));
-  EXPECT_EQ(Pdh().formattedValue(cpu, PDH_FMT_LONG, nullptr, nullptr), Status(PDH_INVALID_ARGUMENT));
 
-  // A counter removed from a live query is stale; the query goes on.
+  // A query whose counters were all removed goes on, with nothing to collect.
   ASSERT_EQ(Pdh().removeCounter(cpu), ERROR_SUCCESS);
-  EXPECT_EQ(Pdh().removeCounter(cpu), Status(PDH_INVALID_HANDLE));
+  ASSERT_EQ(Pdh().removeCounter(upTime), ERROR_SUCCESS);
   EXPECT_EQ(Pdh().collectQuery(query), Status(PDH_NO_DATA));
 }
 

@@ -26,9 +26,9 @@ class QueryOps : public ::testing::Test {
     query = OpenQueryHandle(0);
     ASSERT_NE(query, 0u);
   }
-  HandleValue Add(const char* path) {
+  HandleValue Add(const char* path, const HostSnapshot& snapshot = TwoCpus(0, 0, 0)) {
     HandleValue counter = 0;
-    EXPECT_EQ(AddCounterToQuery(query, path, kMachine, TwoCpus(0, 0, 0), 0, counter), OP_OK) << path;
+    EXPECT_EQ(AddCounterToQuery(query, path, kMachine, snapshot, 0, counter), OP_OK) << path;
     return counter;
   }
   HandleValue query = 0;
@@ -72,17 +72,27 @@ TEST_F(QueryOps, EveryRefusalHasItsOwnStatus) {
             OP_INVALID_HANDLE);
 }
 
-TEST_F(QueryOps, RateCountersNeedTwoCollectionsInstantOnesOne) {
+TEST_F(QueryOps, RateCountersNeedTwoCollectionsInstantOnesOneElapsedTimeNone) {
   const HandleValue cpu = Add("\\Processor(_Total)\\% Processor Time");
   const HandleValue memory = Add("\\Memory\\Available MBytes");
+  HostSnapshot atAdd = TwoCpus(0, 0, 0);
+  atAdd.upTimeMs = 90500;
+  const HandleValue upTime = Add("\\System\\System Up Time", atAdd);
   CounterReading reading;
   EXPECT_EQ(FormatCounter(memory, kFmtLong, reading), OP_INVALID_DATA);
+  ASSERT_EQ(FormatCounter(upTime, kFmtDouble, reading), OP_OK);
+  EXPECT_DOUBLE_EQ(reading.value.doubleValue, 90.5);
+  EXPECT_EQ(reading.kind, CounterKind::Elapsed);
 
-  ASSERT_EQ(CollectQuery(query, TwoCpus(1000, 100, 300)), OP_OK);
+  HostSnapshot first = TwoCpus(1000, 100, 300);
+  first.upTimeMs = 91000;
+  ASSERT_EQ(CollectQuery(query, first), OP_OK);
   EXPECT_EQ(FormatCounter(cpu, kFmtLong, reading), OP_INVALID_DATA);
   EXPECT_EQ(reading.calc, CALC_NEEDS_SAMPLES);
   ASSERT_EQ(FormatCounter(memory, kFmtLong, reading), OP_OK);
   EXPECT_EQ(reading.value.longValue, 512);
+  ASSERT_EQ(FormatCounter(upTime, kFmtLong, reading), OP_OK);
+  EXPECT_EQ(reading.value.longValue, 91);
 
   // 1000 more ticks per processor, 500 and 300 of them busy: (500 + 300) / 2000.
   ASSERT_EQ(CollectQuery(query, TwoCpus(2000, 600, 600)), OP_OK);
