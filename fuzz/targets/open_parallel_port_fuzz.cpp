@@ -15,7 +15,7 @@
 #include "port/parallel_port.h"
 #include "port/port_number.h"
 #include "port/port_registers.h"
-#include "tests/port/recording_driver.h"
+#include "tests/fakes/port_io_driver_fakes.h"
 
 namespace {
 

@@ -114,9 +114,9 @@ TEST_F(ConfigDialogTest, ClosingThePollWindowEndsTheProgramAsQuitDoes) {
 
 TEST_F(ConfigDialogTest, SessionEndSavesOnlyWhenTheSessionReallyEnds) {
   SendMessageA(poll, WM_ENDSESSION, FALSE, 0);
-  EXPECT_EQ(output.sessionEndCalls, 0);
+  EXPECT_EQ(app.sessionEndCalls, 0);
   SendMessageA(poll, WM_ENDSESSION, TRUE, 0);
-  EXPECT_EQ(output.sessionEndCalls, 1);
+  EXPECT_EQ(app.sessionEndCalls, 1);
 }
 
 TEST_F(ConfigDialogTest, CancelInEveryFormLeavesTheDialogShown) {

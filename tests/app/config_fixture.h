@@ -12,7 +12,9 @@
 #include "app/config_dialog_win.h"
 #include "core/meter_settings.h"
 #include "core/poll_loop_win.h"
-#include "tests/app/app_fakes.h"
+#include "tests/fakes/app_fakes.h"
+#include "tests/fakes/meter_io_fakes.h"
+#include "tests/fakes/source_fakes.h"
 #include "tests/app/modal_script.h"
 
 class BackgroundWindowFixture : public testing::Test {
@@ -20,7 +22,8 @@ class BackgroundWindowFixture : public testing::Test {
   void SetUp() override {
     ResetMeterSettings();
     ResetRunState();
-    ResetOutputFakes();
+    ResetMeterIoFakes();
+    ResetAppFakes();
     SetDialogBusy(false);
     ASSERT_EQ(CreateBackgroundWindow(GetModuleHandleA(nullptr)), 0);
     poll = PollWindow();

@@ -6,9 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "tests/app/app_fakes.h"
+#include "tests/fakes/app_fakes.h"
+#include "tests/fakes/meter_io_fakes.h"
 
 namespace {
+
+void ResetFakes() {
+  ResetMeterIoFakes();
+  ResetAppFakes();
+}
 
 std::vector<int32_t> Prefix(const std::vector<int32_t>& all, std::size_t n) {
   return std::vector<int32_t>(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(n));
@@ -41,18 +47,18 @@ const std::vector<SequenceCase>& Cases() {
 
 class TestSequencesTest : public testing::Test {
  protected:
-  void SetUp() override { ResetOutputFakes(); }
+  void SetUp() override { ResetFakes(); }
 };
 
 TEST_F(TestSequencesTest, CompleteRunWritesEveryByteInOrderEachHeldThenShowsTheBox) {
   for (const SequenceCase& c : Cases()) {
-    ResetOutputFakes();
+    ResetFakes();
     c.run();
-    EXPECT_EQ(output.writes, c.bytes) << c.name;
+    EXPECT_EQ(fakes.writes, c.bytes) << c.name;
     // Every byte, the last one included, is held before the box comes up.
-    EXPECT_EQ(output.sleeps, std::vector<int32_t>(c.bytes.size(), c.holdMs)) << c.name;
-    EXPECT_EQ(output.boxes, std::vector<std::string>{c.completeText}) << c.name;
-    EXPECT_EQ(output.writesAtBox, std::vector<int32_t>{static_cast<int32_t>(c.bytes.size())}) << c.name;
+    EXPECT_EQ(fakes.sleeps, std::vector<int32_t>(c.bytes.size(), c.holdMs)) << c.name;
+    EXPECT_EQ(app.boxes, std::vector<std::string>{c.completeText}) << c.name;
+    EXPECT_EQ(app.writesAtBox, std::vector<int32_t>{static_cast<int32_t>(c.bytes.size())}) << c.name;
   }
 }
 
@@ -60,12 +66,12 @@ TEST_F(TestSequencesTest, FailedWriteEndsTheSequenceAtOnceAndStillShowsTheBox) {
   // Failing first, in the middle, and on the very last byte.
   for (const SequenceCase& c : Cases()) {
     for (const std::size_t failAt : {std::size_t{0}, std::size_t{9}, c.bytes.size() - 1}) {
-      ResetOutputFakes();
-      output.failWriteAt = static_cast<int32_t>(failAt);
+      ResetFakes();
+      fakes.failWriteAt = static_cast<int32_t>(failAt);
       c.run();
-      EXPECT_EQ(output.writes, Prefix(c.bytes, failAt + 1)) << c.name << " failing at " << failAt;
-      EXPECT_EQ(output.sleeps, std::vector<int32_t>(failAt, c.holdMs)) << c.name << " failing at " << failAt;
-      EXPECT_EQ(output.boxes, std::vector<std::string>{c.completeText}) << c.name << " failing at " << failAt;
+      EXPECT_EQ(fakes.writes, Prefix(c.bytes, failAt + 1)) << c.name << " failing at " << failAt;
+      EXPECT_EQ(fakes.sleeps, std::vector<int32_t>(failAt, c.holdMs)) << c.name << " failing at " << failAt;
+      EXPECT_EQ(app.boxes, std::vector<std::string>{c.completeText}) << c.name << " failing at " << failAt;
     }
   }
 }

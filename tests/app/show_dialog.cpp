@@ -11,7 +11,9 @@
 #include "app/source_dialog_win.h"
 #include "app/led_patterns_dialog_win.h"
 #include "core/meter_settings.h"
-#include "tests/app/app_fakes.h"
+#include "tests/fakes/app_fakes.h"
+#include "tests/fakes/source_fakes.h"
+#include "tests/fakes/meter_io_fakes.h"
 
 namespace {
 

@@ -38,9 +38,9 @@ TEST_F(ConfigDialogTest, MeterTestsPlaysBothSequencesAndEndsOnlyThroughClose) {
   EXPECT_TRUE(ModalScriptSucceeded());
   EXPECT_EQ(owner, dialog);
   EXPECT_TRUE(openAfterCancel);
-  EXPECT_EQ(output.boxes, (std::vector<std::string>{"Short test complete!", "Full test complete!"}));
-  EXPECT_EQ(output.writes.size(), 33u + 256u);
-  EXPECT_EQ(output.writesAtBox, (std::vector<int32_t>{33, 33 + 256}));
+  EXPECT_EQ(app.boxes, (std::vector<std::string>{"Short test complete!", "Full test complete!"}));
+  EXPECT_EQ(fakes.writes.size(), 33u + 256u);
+  EXPECT_EQ(app.writesAtBox, (std::vector<int32_t>{33, 33 + 256}));
   EXPECT_TRUE(IsWindowVisible(dialog)) << "the configuration stays shown";
   EXPECT_TRUE(IsConfigVisible());
 }
@@ -55,7 +55,7 @@ TEST_F(ConfigDialogTest, AboutEndsOnlyThroughOk) {
   EXPECT_TRUE(ModalScriptSucceeded());
   EXPECT_EQ(owner, dialog);
   EXPECT_TRUE(openAfterCancel);
-  EXPECT_TRUE(output.boxes.empty());
+  EXPECT_TRUE(app.boxes.empty());
 }
 
 TEST_F(ConfigDialogTest, SelectDataSourceListsTwoEntriesSelectsTheKindAndEndsWithTheChoice) {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/led_update.h"
-#include "tests/core/meter_io_fakes.h"
+#include "tests/fakes/meter_io_fakes.h"
 
 namespace {
 
@@ -133,7 +133,7 @@ TEST_F(LedUpdateTest, InterpolatedFailuresKeepLastSample) {
   fakes.oneValues = {100};
   fakes.failWriteAt = 3;
   EXPECT_EQ(UpdateLeds(), 4);
-  EXPECT_EQ(fakes.writes.size(), 3u);   // frames 0..2 stay on the LEDs
+  EXPECT_EQ(fakes.writes.size(), 4u);   // frames 0..2 stay on the LEDs, frame 3 failed
   EXPECT_EQ(fakes.sleeps.size(), 3u);   // no pause after the failed write
   EXPECT_EQ(LastSample(), 30);
 }

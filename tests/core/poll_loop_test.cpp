@@ -5,7 +5,7 @@
 
 #include "core/led_update.h"
 #include "core/poll_loop_win.h"
-#include "tests/core/meter_io_fakes.h"
+#include "tests/fakes/meter_io_fakes.h"
 
 namespace {
 
@@ -85,7 +85,7 @@ TEST_F(PollLoopTest, UpdatesRunOncePerPassUntilOneFails) {
   fakes.allValues.fill(-1);
   fakes.failWriteAt = 5;
   EXPECT_EQ(RunPollLoop(nullptr), 2);
-  EXPECT_EQ(fakes.writes.size(), 5u);
+  EXPECT_EQ(fakes.writes.size(), 6u);  // five written, the sixth failed
   EXPECT_EQ(fakes.sampleAllCalls, 6);
 
   ResetMeterIoFakes();
@@ -124,7 +124,7 @@ TEST_F(PollLoopTest, ResumesWhenTheDialogIsHidden) {
   PostMessageA(window, WM_USER, 0, 0);  // hides: the dialog is no longer visible
   fakes.failWriteAt = 2;
   EXPECT_EQ(RunPollLoop(nullptr), 2);
-  EXPECT_EQ(fakes.writes.size(), 2u);
+  EXPECT_EQ(fakes.writes.size(), 3u);  // two written, the third failed
 }
 
 struct WaitThenQuit {

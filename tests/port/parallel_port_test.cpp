@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "port/parallel_port.h"
-#include "tests/port/recording_driver.h"
+#include "tests/fakes/port_io_driver_fakes.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "port/port_discovery.h"
-#include "tests/port/fake_spooler.h"
+#include "tests/fakes/port_probe_fakes.h"
 
 namespace {
 

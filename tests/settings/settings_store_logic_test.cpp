@@ -8,7 +8,7 @@
 #include "core/meter_settings.h"
 #include "settings/settings_store.h"
 #include "sources/pdh_monitor.h"
-#include "tests/settings/store_fakes.h"
+#include "tests/fakes/store_fakes.h"
 
 namespace {
 

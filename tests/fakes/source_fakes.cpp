@@ -1,11 +1,12 @@
 // Scriptable stand-ins for the sources the configuration dialog reads and sets.
+#include "tests/fakes/source_fakes.h"
+
 #include <windows.h>
 
 #include "sources/counter_browser_win.h"
 #include "sources/pdh_monitor.h"
 #include "sources/source_dispatch.h"
 #include "sources/source_kinds.h"
-#include "tests/app/app_fakes.h"
 
 SourceFakes sources;
 
@@ -34,7 +35,3 @@ const char* GetSourceKindLabel(int32_t index) {
   if (!IsLedIndex(index)) return nullptr;
   return sources.kinds[index] == kSourceCpu ? "CPU Utilization (%)" : "Memory Used (MB)";
 }
-
-// The poll loop's update cycle samples through these; the dialogs never do.
-int32_t SampleAll(LedValues* /*values*/) { return 1; }
-int32_t SampleOne(int32_t /*index*/, int32_t* /*value*/) { return 1; }

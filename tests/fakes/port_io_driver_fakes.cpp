@@ -1,5 +1,5 @@
 // Recording stand-ins for LoadPortIoDriver and the driver's access operations.
-#include "tests/port/recording_driver.h"
+#include "tests/fakes/port_io_driver_fakes.h"
 
 #include <cstdio>
 

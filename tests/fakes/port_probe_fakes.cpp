@@ -1,6 +1,6 @@
 // The listing is an array of name pointers in the caller's buffer, as the
 // spooler's records hold pointers to their strings.
-#include "tests/port/fake_spooler.h"
+#include "tests/fakes/port_probe_fakes.h"
 
 #include <cstring>
 

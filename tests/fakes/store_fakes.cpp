@@ -1,5 +1,5 @@
 // The store's recording fakes (see store_fakes.h).
-#include "tests/settings/store_fakes.h"
+#include "tests/fakes/store_fakes.h"
 
 #include <cstring>
 

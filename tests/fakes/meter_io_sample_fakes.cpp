@@ -1,11 +1,7 @@
-// Recording stand-ins for SampleAll, SampleOne, WriteLedByte and the pause.
-#include "tests/core/meter_io_fakes.h"
-
+// Scripted stand-ins for SampleAll and SampleOne.
 #include <cstddef>
 
-MeterIoFakes fakes;
-
-void ResetMeterIoFakes() { fakes = MeterIoFakes{}; }
+#include "tests/fakes/meter_io_fakes.h"
 
 int32_t SampleAll(LedValues* values) {
   ++fakes.sampleAllCalls;
@@ -21,11 +17,3 @@ int32_t SampleOne(int32_t index, int32_t* value) {
   *value = call < fakes.oneValues.size() ? fakes.oneValues[call] : 0;
   return 0;
 }
-
-int32_t WriteLedByte(int32_t value) {
-  if (static_cast<int32_t>(fakes.writes.size()) == fakes.failWriteAt) return 2;
-  fakes.writes.push_back(value);
-  return 0;
-}
-
-void SleepMilliseconds(int32_t milliseconds) { fakes.sleeps.push_back(milliseconds); }

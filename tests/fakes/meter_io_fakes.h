@@ -1,0 +1,28 @@
+// Recording stand-ins for what the update cycle and the test patterns call:
+// the sources' sampling, the LED byte on the port and the pause. Sampling and
+// output are in two objects, so that a test over the real sources can still
+// take the output's stand-ins.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "core/meter_io.h"
+
+struct MeterIoFakes {
+  LedValues allValues{};           // what SampleAll hands out
+  std::vector<int32_t> oneValues;  // what successive SampleOne calls hand out
+  int32_t sampleAllStatus = 0;
+  int32_t sampleOneStatus = 0;
+  int32_t failWriteAt = -1;  // index of the write that fails, -1 never
+
+  int32_t sampleAllCalls = 0;
+  std::vector<int32_t> sampleOneIndexes;
+  std::vector<int32_t> writes;  // every value handed to WriteLedByte, a failed one included
+  std::vector<int32_t> sleeps;  // every pause asked for
+};
+
+extern MeterIoFakes fakes;
+
+// Clears the record and the scripted answers.
+void ResetMeterIoFakes();
