@@ -1,8 +1,6 @@
 // Process and window helpers of the probe.
 #include "bench/program_control_win.h"
 
-#include <vector>
-
 #include "app/background_window_win.h"
 #include "app/resources/resource_ids.h"
 
@@ -26,26 +24,6 @@ bool WaitUntil(DWORD milliseconds, Found found) {
 }
 
 }  // namespace
-
-StartedProcess::~StartedProcess() {
-  if (info_.hThread != nullptr) CloseHandle(info_.hThread);
-  if (info_.hProcess != nullptr) CloseHandle(info_.hProcess);
-}
-
-bool StartedProcess::Start(const std::string& exe, const std::string& arguments, const std::string& folder) {
-  std::string line = "\"" + exe + "\"";
-  if (!arguments.empty()) line += " " + arguments;
-  std::vector<char> commandLine(line.begin(), line.end());
-  commandLine.push_back('\0');
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  return CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                        &startup, &info_) != FALSE;
-}
-
-bool StartedProcess::WaitForExit(DWORD milliseconds) const {
-  return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, milliseconds) == WAIT_OBJECT_0;
-}
 
 HWND WaitForPollWindow(DWORD milliseconds) {
   HWND window = nullptr;

@@ -6,23 +6,7 @@
 
 #include <string>
 
-// A started process; its handles are closed when it goes out of scope.
-class StartedProcess {
- public:
-  StartedProcess() = default;
-  ~StartedProcess();
-  StartedProcess(const StartedProcess&) = delete;
-  StartedProcess& operator=(const StartedProcess&) = delete;
-
-  // Runs exe with the text after its name, in the given working folder.
-  bool Start(const std::string& exe, const std::string& arguments, const std::string& folder);
-  DWORD Id() const { return info_.dwProcessId; }
-  HANDLE Handle() const { return info_.hProcess; }
-  bool WaitForExit(DWORD milliseconds) const;
-
- private:
-  PROCESS_INFORMATION info_{};
-};
+#include "tools/process/started_process_win.h"
 
 // The running meter's poll window, waiting up to the time for it.
 HWND WaitForPollWindow(DWORD milliseconds);

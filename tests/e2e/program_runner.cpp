@@ -60,41 +60,9 @@ bool WriteSetting(const char* name, DWORD type, const BYTE* data, DWORD size) {
 
 }  // namespace
 
-Program::~Program() {
-  if (info.hThread != nullptr) CloseHandle(info.hThread);
-  if (info.hProcess != nullptr) CloseHandle(info.hProcess);
-}
-
-std::string StageFolder(const char* stage) { return std::string(PIPSTACK_E2E_STAGE_ROOT) + "/" + stage; }
-
 bool StartProgram(Program* program, const std::string& folder, const std::string& arguments,
                   const std::string& workingFolder) {
-  const std::string exe = folder + "/pipstack.exe";
-  std::string line = "\"" + exe + "\"";
-  if (!arguments.empty()) line += " " + arguments;
-  std::vector<char> commandLine(line.begin(), line.end());
-  commandLine.push_back('\0');
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  const std::string& cwd = workingFolder.empty() ? folder : workingFolder;
-  return CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(),
-                        &startup, &program->info) != FALSE;
-}
-
-bool WaitForExit(const Program& program, DWORD milliseconds, DWORD* exitCode) {
-  if (WaitForSingleObject(program.info.hProcess, milliseconds) != WAIT_OBJECT_0) return false;
-  DWORD code = 0;
-  GetExitCodeProcess(program.info.hProcess, &code);
-  if (exitCode != nullptr) *exitCode = code;
-  return true;
-}
-
-void KillProgram(const Program& program) {
-  if (program.info.hProcess == nullptr) return;
-  if (WaitForSingleObject(program.info.hProcess, 0) == WAIT_TIMEOUT) {
-    TerminateProcess(program.info.hProcess, 99);
-    WaitForSingleObject(program.info.hProcess, 5000);
-  }
+  return program->Start(folder + "/pipstack.exe", arguments, workingFolder.empty() ? folder : workingFolder);
 }
 
 HWND WaitForWindow(const char* windowClass, const char* title, DWORD milliseconds, bool mustBeVisible) {
@@ -110,7 +78,7 @@ HWND WaitForWindow(const char* windowClass, const char* title, DWORD millisecond
 std::string WaitForMessageBox(const Program& program, DWORD milliseconds, HWND* box) {
   const DWORD start = GetTickCount();
   for (;;) {
-    BoxSearch search{program.info.dwProcessId, nullptr};
+    BoxSearch search{program.Id(), nullptr};
     EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
     if (search.found != nullptr) {
       char text[256] = {};
@@ -119,7 +87,7 @@ std::string WaitForMessageBox(const Program& program, DWORD milliseconds, HWND* 
       return text;
     }
     if (GetTickCount() - start > milliseconds) return "";
-    if (WaitForSingleObject(program.info.hProcess, kPollMs) == WAIT_OBJECT_0) return "";
+    if (WaitForSingleObject(program.Handle(), kPollMs) == WAIT_OBJECT_0) return "";
   }
 }
 

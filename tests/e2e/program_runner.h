@@ -7,30 +7,15 @@
 #include <cstdint>
 #include <string>
 
-// A running pipstack.exe; the handles are closed when it goes out of scope.
-struct Program {
-  PROCESS_INFORMATION info{};
-  Program() = default;
-  Program(const Program&) = delete;
-  Program& operator=(const Program&) = delete;
-  ~Program();
-};
+#include "tools/process/started_process_win.h"
 
-// Folder of a prepared copy of the program with its libraries, by name
-// ("pdh": the virtual port and the fake pdh.dll beside it; "nowinio": no
-// WinIO.dll; "decoy": only a WinIO.dll that fails, as a working folder).
-std::string StageFolder(const char* stage);
+// A running pipstack.exe.
+using Program = StartedProcess;
 
 // Starts the program of that folder with the given command-line text after its
 // name; the working folder is workingFolder, or the program's own.
 bool StartProgram(Program* program, const std::string& folder, const std::string& arguments,
                   const std::string& workingFolder = "");
-
-// True when the process ended within the time; its exit code in exitCode.
-bool WaitForExit(const Program& program, DWORD milliseconds, DWORD* exitCode);
-
-// Ends the process if it still runs (a test that failed half-way).
-void KillProgram(const Program& program);
 
 // The top-level window of that class and title, waiting up to the time; with
 // mustBeVisible only once it is shown.

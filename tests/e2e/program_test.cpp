@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/e2e/program_runner.h"
+#include "tests/e2e/stage_folder.h"
 #include "tests/e2e/virtual_port_watch.h"
 
 namespace {
@@ -38,8 +39,8 @@ class ProgramTest : public testing::Test {
       SetEnvironmentVariableA(knob, nullptr);
   }
   void TearDown() override {
-    KillProgram(program);
-    KillProgram(second);
+    program.Kill();
+    second.Kill();
     DeleteSettingsKey();
   }
   static void SetCounterValue(int32_t value) {
@@ -48,7 +49,7 @@ class ProgramTest : public testing::Test {
   void Start(const char* arguments = "LPT1", const char* stage = "pdh") {
     ASSERT_TRUE(StartProgram(&program, StageFolder(stage), arguments));
   }
-  std::vector<JournalEntry> Journal() const { return EntriesOf(watch, program.info.dwProcessId); }
+  std::vector<JournalEntry> Journal() const { return EntriesOf(watch, program.Id()); }
   std::vector<int32_t> LedBytes() const {
     std::vector<int32_t> bytes;
     for (const JournalEntry& e : LedWrites(Journal(), kLpt1)) bytes.push_back(static_cast<int32_t>(e.value));
@@ -58,7 +59,7 @@ class ProgramTest : public testing::Test {
   // The process ends in the time, with exit code 0.
   static void ExpectCleanExit(const Program& run) {
     DWORD code = 1;
-    ASSERT_TRUE(WaitForExit(run, kExitMs, &code));
+    ASSERT_TRUE(run.WaitForExit(kExitMs, &code));
     EXPECT_EQ(code, 0u);
   }
   static int32_t StoredDword(const char* name) {
@@ -111,7 +112,7 @@ class ProgramTest : public testing::Test {
 
 TEST_F(ProgramTest, FirstRunCreatesTheDefaultsAndMetersEveryWriteDelay) {
   Start();
-  ASSERT_TRUE(WaitForLedWrites(watch, program.info.dwProcessId, 12, kStartMs));
+  ASSERT_TRUE(WaitForLedWrites(watch, program.Id(), 12, kStartMs));
   EXPECT_EQ(CountSettingValues(), 26);
   EXPECT_EQ(StoredDword("LED 6 Floor"), 55);
   EXPECT_EQ(StoredDword("Interpolation"), -1);
@@ -157,7 +158,7 @@ TEST_F(ProgramTest, InterpolationFromTheRegistryGlidesToTheNewValue) {
   ASSERT_TRUE(WriteSettingDword("Write Delay", 10));
   SetCounterValue(100);
   Start();
-  ASSERT_TRUE(WaitForLedWrites(watch, program.info.dwProcessId, 16, kStartMs));
+  ASSERT_TRUE(WaitForLedWrites(watch, program.Id(), 16, kStartMs));
   const std::vector<int32_t> bytes = LedBytes();
   const std::vector<int32_t> glide(bytes.begin(), bytes.begin() + 8);
   EXPECT_EQ(glide, (std::vector<int32_t>{1, 3, 7, 15, 31, 63, 127, 127}));
@@ -167,7 +168,7 @@ TEST_F(ProgramTest, InterpolationFromTheRegistryGlidesToTheNewValue) {
 
 TEST_F(ProgramTest, SecondStartShowsTheDialogAndPausesTheMeter) {
   Start();
-  ASSERT_TRUE(WaitForLedWrites(watch, program.info.dwProcessId, 3, kStartMs));
+  ASSERT_TRUE(WaitForLedWrites(watch, program.Id(), 3, kStartMs));
   ASSERT_NE(PollWindow(), nullptr);
   ASSERT_TRUE(StartProgram(&second, StageFolder("pdh"), "LPT1"));
   ExpectCleanExit(second);
@@ -178,17 +179,17 @@ TEST_F(ProgramTest, SecondStartShowsTheDialogAndPausesTheMeter) {
   const size_t paused = LedBytes().size();
   Sleep(600);
   EXPECT_EQ(LedBytes().size(), paused) << "LED bytes written while the dialog is shown";
-  EXPECT_TRUE(EntriesOf(watch, second.info.dwProcessId).empty()) << "the second start touched the port";
+  EXPECT_TRUE(EntriesOf(watch, second.Id()).empty()) << "the second start touched the port";
 
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(kCloseButton, BN_CLICKED), 0);
-  EXPECT_TRUE(WaitForLedWrites(watch, program.info.dwProcessId, paused + 3, kStartMs)) << "no resume after Close";
+  EXPECT_TRUE(WaitForLedWrites(watch, program.Id(), paused + 3, kStartMs)) << "no resume after Close";
   EXPECT_FALSE(IsWindowVisible(dialog));
   Quit();
 }
 
 TEST_F(ProgramTest, QuitFromTheDialogSavesTheChangesAndRestoresThePort) {
   Start();
-  ASSERT_TRUE(WaitForLedWrites(watch, program.info.dwProcessId, 2, kStartMs));
+  ASSERT_TRUE(WaitForLedWrites(watch, program.Id(), 2, kStartMs));
   ASSERT_TRUE(StartProgram(&second, StageFolder("pdh"), ""));
   HWND dialog = WaitForWindow(nullptr, kConfigTitle, kStartMs, true);
   ASSERT_NE(dialog, nullptr);
@@ -221,7 +222,7 @@ TEST_F(ProgramTest, SettingsKeyThatCannotBeWrittenStopsTheStartAndRestoresThePor
 TEST_F(ProgramTest, EndOfSessionSavesAndRestores) {
   ASSERT_TRUE(WriteSettingDword("Interpolation", 9));
   Start();
-  ASSERT_TRUE(WaitForLedWrites(watch, program.info.dwProcessId, 2, kStartMs));
+  ASSERT_TRUE(WaitForLedWrites(watch, program.Id(), 2, kStartMs));
   HWND poll = PollWindow();
   ASSERT_NE(poll, nullptr);
   PostMessageA(poll, WM_ENDSESSION, TRUE, 0);
@@ -251,7 +252,7 @@ TEST_F(ProgramTest, StartUpFailuresShowTheirOwnMessage) {
     EXPECT_EQ(WaitForMessageBox(run, kStartMs, &box), row.message);
     if (box != nullptr) DismissMessageBox(box);
     ExpectCleanExit(run);
-    for (const JournalEntry& e : EntriesOf(watch, run.info.dwProcessId))
+    for (const JournalEntry& e : EntriesOf(watch, run.Id()))
       EXPECT_NE(e.kind, kJournalPortWrite) << "a failed start wrote to the port";
   }
 }
@@ -278,7 +279,7 @@ TEST_F(ProgramTest, LibraryBesideTheProgramWinsOverTheWorkingFolder) {
   // The working folder holds a WinIO.dll whose initialisation fails; the
   // program must use the virtual port beside it all the same.
   ASSERT_TRUE(StartProgram(&program, StageFolder("pdh"), "LPT1", StageFolder("decoy")));
-  EXPECT_TRUE(WaitForLedWrites(watch, program.info.dwProcessId, 2, kStartMs));
+  EXPECT_TRUE(WaitForLedWrites(watch, program.Id(), 2, kStartMs));
   Quit();
 }
 
@@ -300,7 +301,7 @@ std::vector<int> LitLeds(const std::vector<int32_t>& bytes, size_t from, size_t 
 TEST_F(ProgramTest, WineCountersFollowARealLoad) {
   // Our pdh.dll reads the host: total processor time on every LED.
   Start("LPT1", "counters");
-  ASSERT_TRUE(WaitForLedWrites(watch, program.info.dwProcessId, 10, kStartMs));
+  ASSERT_TRUE(WaitForLedWrites(watch, program.Id(), 10, kStartMs));
   Sleep(1500);
   const size_t loadStart = LedBytes().size();
 
@@ -361,7 +362,7 @@ TEST_F(DiscoveryTest, FirstParallelPortIsOpenedWithoutAName) {
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
   CloseHandle(file);
   Start("   ");
-  ASSERT_TRUE(WaitForLedWrites(watch, program.info.dwProcessId, 2, kStartMs));
+  ASSERT_TRUE(WaitForLedWrites(watch, program.Id(), 2, kStartMs));
   const std::vector<JournalEntry> journal = Journal();
   ASSERT_GE(journal.size(), 2u);
   EXPECT_EQ(journal[1].kind, kJournalPhysicalRead);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/e2e/program_runner.h"
+#include "tests/e2e/stage_folder.h"
 #include "tests/e2e/virtual_port_watch.h"
 #include "tests/hardening/fault_catalogue.h"
 
@@ -62,7 +63,7 @@ class FaultRun : public testing::TestWithParam<int32_t> {
     DeleteSettingsKey();
     SetEnvironmentVariableA("PIPSTACK_FAKE_PDH_VALUES", "\\Processor(_Total)\\% Processor Time=45");
   }
-  void TearDown() override { KillProgram(program); }
+  void TearDown() override { program.Kill(); }
 
   PortWatch watch;
   Program program;
@@ -75,7 +76,7 @@ TEST_P(FaultRun, EndsAsTheFaultDemands) {
   ASSERT_TRUE(StartProgram(&program, StageFolder("fault"), "LPT1"));
 
   if (expected.message.empty()) {
-    ASSERT_TRUE(WaitForLedWrites(watch, program.info.dwProcessId, 5, kStartMs)) << "the meter did not run";
+    ASSERT_TRUE(WaitForLedWrites(watch, program.Id(), 5, kStartMs)) << "the meter did not run";
     EXPECT_EQ(WaitForMessageBox(program, 300, nullptr), "");
     HWND poll = WaitForWindow("Pipstack", "Pipstack Poll Window", kStartMs, false);
     ASSERT_NE(poll, nullptr);
@@ -86,7 +87,7 @@ TEST_P(FaultRun, EndsAsTheFaultDemands) {
     if (box != nullptr) DismissMessageBox(box);
   }
   DWORD code = 1;
-  ASSERT_TRUE(WaitForExit(program, kExitMs, &code)) << "still running";
+  ASSERT_TRUE(program.WaitForExit(kExitMs, &code)) << "still running";
   EXPECT_EQ(code, 0u) << "a crash ends with its exception code";
 
   const PortRegisters want = ExpectedRegisters(expected.port);
@@ -97,7 +98,7 @@ TEST_P(FaultRun, EndsAsTheFaultDemands) {
   // The fault that struck shows in the journal as a failed call.
   if (fault.library == kFaultWinIo && !expected.message.empty() && fault.kind != "init") {
     bool struck = false;
-    for (const JournalEntry& e : EntriesOf(watch, program.info.dwProcessId)) struck |= e.succeeded == 0;
+    for (const JournalEntry& e : EntriesOf(watch, program.Id())) struck |= e.succeeded == 0;
     EXPECT_TRUE(struck) << "no failed call in the journal";
   }
 }

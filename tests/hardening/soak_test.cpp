@@ -16,6 +16,7 @@
 
 #include "app/resources/resource_ids.h"
 #include "tests/e2e/program_runner.h"
+#include "tests/e2e/stage_folder.h"
 #include "tests/e2e/virtual_port_watch.h"
 #include "tests/hardening/process_figures.h"
 
@@ -63,12 +64,12 @@ class SoakTest : public testing::Test {
     SetEnvironmentVariableA("PIPSTACK_FAKE_PDH_VALUES", "\\Processor(_Total)\\% Processor Time=45");
     SetEnvironmentVariableA("PIPSTACK_FAKE_PDH_BROWSE", kOtherPath);
   }
-  void TearDown() override { KillProgram(program); }
+  void TearDown() override { program.Kill(); }
 
   // Every journal entry since the start is the program's; after the open
   // each update cycle adds exactly one, its LED byte.
   uint64_t Cycles() const { return JournalTotal(watch.view) - journalAtStart; }
-  ProcessFigures Sample() const { return SampleProcess(program.info.hProcess, program.info.dwProcessId); }
+  ProcessFigures Sample() const { return SampleProcess(program.Handle(), program.Id()); }
 
   // Shows the dialog as a second start would, edits a floor and the write
   // delay (to the same 1 ms) and picks another counter for one LED, then
@@ -123,7 +124,7 @@ TEST_F(SoakTest, ResourcesStayFlatOverManyCycles) {
     if (now != seen) progressAt = GetTickCount();
     seen = now;
     ASSERT_LT(GetTickCount() - progressAt, kStallMs) << "no update cycle for a while at " << now;
-    ASSERT_EQ(WaitForSingleObject(program.info.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the program ended";
+    ASSERT_EQ(WaitForSingleObject(program.Handle(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the program ended";
     if (now >= nextVisit) {
       const DWORD visitStart = GetTickCount();
       lastFloor = VisitDialog(poll, visits++);
@@ -169,7 +170,7 @@ TEST_F(SoakTest, ResourcesStayFlatOverManyCycles) {
   ASSERT_NE(dialog, nullptr);
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CONFIG_QUIT, BN_CLICKED), 0);
   DWORD code = 1;
-  ASSERT_TRUE(WaitForExit(program, kExitMs, &code));
+  ASSERT_TRUE(program.WaitForExit(kExitMs, &code));
   EXPECT_EQ(code, 0u);
   int32_t savedFloor = -1;
   EXPECT_TRUE(ReadSettingDword("LED 1 Floor", &savedFloor));
