@@ -57,8 +57,8 @@ LRESULT OnShowRequest() {
 
 int32_t CreateBackgroundWindow(HINSTANCE instance) {
   if (!RegisterPollWindowClass(instance)) return kBackgroundWindowNoClass;
-  pollWindow = CreateWindowExA(0, kPollWindowClass, kPollWindowTitle, WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                               instance, nullptr);
+  pollWindow =
+      CreateWindowExA(0, kPollWindowClass, kPollWindowTitle, WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, instance, nullptr);
   if (pollWindow == nullptr) return kBackgroundWindowNoWindow;
   return kBackgroundWindowOk;
 }

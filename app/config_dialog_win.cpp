@@ -6,9 +6,9 @@
 
 #include "app/about_dialog_win.h"
 #include "app/background_window_win.h"
+#include "app/led_patterns_dialog_win.h"
 #include "app/resources/resource_ids.h"
 #include "app/source_dialog_win.h"
-#include "app/led_patterns_dialog_win.h"
 #include "core/meter_settings.h"
 #include "core/poll_loop_win.h"
 #include "core/text_number.h"
@@ -37,9 +37,7 @@ void ShowNumber(HWND dialog, int id, int32_t value) {
   SetDlgItemTextA(dialog, id, text.data());
 }
 
-HINSTANCE InstanceOf(HWND window) {
-  return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
-}
+HINSTANCE InstanceOf(HWND window) { return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)); }
 
 // Every LED's window as its two edits show it now, whichever edit changed.
 void ApplyRanges(HWND dialog) {

@@ -9,6 +9,7 @@
 
 // Dots, then lines: a single LED running up and back, a bar growing and
 // shrinking, all off between and at both ends.
+// clang-format off
 constexpr std::array<uint8_t, 33> kShortTestBytes{
     0,
     1, 2, 4, 8, 16, 32, 64, 128, 64, 32, 16, 8, 4, 2, 1,
@@ -16,6 +17,7 @@ constexpr std::array<uint8_t, 33> kShortTestBytes{
     1, 3, 7, 15, 31, 63, 127, 255, 127, 63, 31, 15, 7, 3, 1,
     0,
 };
+// clang-format on
 
 // Every possible display, 0 to 255 in ascending order.
 constexpr std::array<uint8_t, 256> MakeFullTestBytes() {

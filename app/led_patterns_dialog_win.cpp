@@ -2,8 +2,8 @@
 // the dialog does not respond until the sequence and its box are done.
 #include "app/led_patterns_dialog_win.h"
 
-#include "app/resources/resource_ids.h"
 #include "app/led_patterns.h"
+#include "app/resources/resource_ids.h"
 
 INT_PTR CALLBACK TestDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
   switch (message) {

@@ -6,8 +6,8 @@
 
 #include "app/background_window_win.h"
 #include "app/lifecycle_win.h"
-#include "core/scoped_win.h"
 #include "core/poll_loop_win.h"
+#include "core/scoped_win.h"
 #include "port/parallel_port.h"
 #include "port/port_discovery.h"
 #include "settings/settings_store.h"
@@ -20,7 +20,7 @@ namespace {
 void RestrictLibrarySearch() {
   HMODULE kernel = GetModuleHandleA("kernel32.dll");
   decltype(&SetDefaultDllDirectories) restrict = nullptr;
-  if (kernel == nullptr || !ResolveEntryPoint(kernel, "SetDefaultDllDirectories", &restrict)) return;
+  if (kernel == nullptr || !ResolveEntryPoint(kernel, "SetDefaultDllDirectories", & restrict)) return;
   restrict(LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 

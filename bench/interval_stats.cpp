@@ -17,8 +17,7 @@ double NearestRank(const std::vector<double>& sorted, double share) {
 IntervalStats SummariseIntervals(std::vector<double> intervals) {
   if (intervals.empty()) return IntervalStats{0, 0.0, 0.0, 0.0};
   std::sort(intervals.begin(), intervals.end());
-  return IntervalStats{intervals.size(), NearestRank(intervals, 0.5), NearestRank(intervals, 0.99),
-                       intervals.back()};
+  return IntervalStats{intervals.size(), NearestRank(intervals, 0.5), NearestRank(intervals, 0.99), intervals.back()};
 }
 
 void PrintIntervalStats(std::FILE* out, const IntervalStats& stats) {

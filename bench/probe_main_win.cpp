@@ -19,12 +19,11 @@
 
 #include "bench/probe_timing.h"
 #include "bench/program_control_win.h"
-#include "emulation/winio/virtual_port_view_win.h"
 #include "core/scoped_win.h"
+#include "emulation/winio/virtual_port_view_win.h"
 #include "settings/registry_values.h"
 
 namespace {
-
 
 int Hold() {
   VirtualPortView view{};
@@ -43,11 +42,10 @@ int WriteOptions(int writeDelay, int interpolationLed) {
   // -1 (interpolation off) is stored as its 32-bit pattern, as the program does.
   const DWORD delay = static_cast<DWORD>(writeDelay);
   const DWORD led = static_cast<DWORD>(interpolationLed);
-  const bool written =
-      RegSetValueExA(key.Get(), "Write Delay", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&delay), sizeof delay) ==
-          ERROR_SUCCESS &&
-      RegSetValueExA(key.Get(), "Interpolation", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&led), sizeof led) ==
-          ERROR_SUCCESS;
+  const bool written = RegSetValueExA(key.Get(), "Write Delay", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&delay),
+                                      sizeof delay) == ERROR_SUCCESS &&
+                       RegSetValueExA(key.Get(), "Interpolation", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&led),
+                                      sizeof led) == ERROR_SUCCESS;
   return written ? 0 : 1;
 }
 

@@ -44,9 +44,7 @@ bool WaitForHiddenDialog(HWND dialog, DWORD milliseconds) {
   return WaitUntil(milliseconds, [&] { return !IsWindowVisible(dialog); });
 }
 
-void PressCloseButton(HWND dialog) {
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CONFIG_CLOSE, BN_CLICKED), 0);
-}
+void PressCloseButton(HWND dialog) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CONFIG_CLOSE, BN_CLICKED), 0); }
 
 bool AskMeterToQuit(DWORD milliseconds) {
   HWND window = WaitForPollWindow(milliseconds);

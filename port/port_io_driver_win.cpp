@@ -23,14 +23,16 @@ int32_t LoadPortIoDriver() {
   if (driver.module == nullptr) return kPortIoDriverNoLibrary;
 
   // The first missing entry point names the failure, in this order.
-  if (!ResolveEntryPoint(driver.module, "InitializeWinIo", &driver.InitializeWinIo)) return kPortIoDriverNoInitializeWinIo;
+  if (!ResolveEntryPoint(driver.module, "InitializeWinIo", &driver.InitializeWinIo))
+    return kPortIoDriverNoInitializeWinIo;
   if (!ResolveEntryPoint(driver.module, "ShutdownWinIo", &driver.ShutdownWinIo)) return kPortIoDriverNoShutdownWinIo;
   if (!ResolveEntryPoint(driver.module, "GetPortVal", &driver.GetPortVal)) return kPortIoDriverNoGetPortVal;
   if (!ResolveEntryPoint(driver.module, "SetPortVal", &driver.SetPortVal)) return kPortIoDriverNoSetPortVal;
   if (!ResolveEntryPoint(driver.module, "GetPhysLong", &driver.GetPhysLong)) return kPortIoDriverNoGetPhysLong;
   if (!ResolveEntryPoint(driver.module, "SetPhysLong", &driver.SetPhysLong)) return kPortIoDriverNoSetPhysLong;
   if (!ResolveEntryPoint(driver.module, "MapPhysToLin", &driver.MapPhysToLin)) return kPortIoDriverNoMapPhysToLin;
-  if (!ResolveEntryPoint(driver.module, "UnmapPhysicalMemory", &driver.UnmapPhysicalMemory)) return kPortIoDriverNoUnmapPhysicalMemory;
+  if (!ResolveEntryPoint(driver.module, "UnmapPhysicalMemory", &driver.UnmapPhysicalMemory))
+    return kPortIoDriverNoUnmapPhysicalMemory;
 
   return driver.InitializeWinIo() ? kPortIoDriverOk : kPortIoDriverNotInitialized;
 }

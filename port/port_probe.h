@@ -17,8 +17,8 @@ bool ReadPortListing(void* buffer, uint32_t size, uint32_t* count);
 const char* PortListingName(const void* buffer, uint32_t index);
 
 struct PortProbe {
-  bool opened;            // the device could be opened, for query only and exclusively
-  bool propertiesRead;    // its communications properties could be read
+  bool opened;          // the device could be opened, for query only and exclusively
+  bool propertiesRead;  // its communications properties could be read
   uint32_t providerSubType;
 };
 

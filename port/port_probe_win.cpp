@@ -41,8 +41,7 @@ PortProbe ProbePort(const char* name) {
   PortProbe probe{};
   // Access 0: query only, so no data moves; share mode 0: a port another
   // program holds is not ours to take.
-  const ScopedHandle device(
-      CreateFileA(name, 0, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const ScopedHandle device(CreateFileA(name, 0, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!device.IsValid()) return probe;
   probe.opened = true;
 

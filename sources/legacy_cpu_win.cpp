@@ -6,8 +6,8 @@
 #include <memory>
 #include <new>
 
-#include "sources/legacy_sources.h"
 #include "core/scoped_win.h"
+#include "sources/legacy_sources.h"
 
 namespace {
 
@@ -57,8 +57,8 @@ int32_t ReadCpuUsage(int32_t* value) {
     return kCpuReadNotRead;
   }
   if (value != nullptr) {
-    const uint32_t little = uint32_t{data[0]} | uint32_t{data[1]} << 8 | uint32_t{data[2]} << 16 |
-                            uint32_t{data[3]} << 24;
+    const uint32_t little =
+        uint32_t{data[0]} | uint32_t{data[1]} << 8 | uint32_t{data[2]} << 16 | uint32_t{data[3]} << 24;
     std::memcpy(value, &little, sizeof little);
   }
   return kCpuReadOk;

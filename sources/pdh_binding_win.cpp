@@ -23,12 +23,15 @@ int32_t LoadPdhBinding() {
   if (!ResolveEntryPoint(pdhBinding.library, "PdhOpenQueryA", &pdhBinding.openQuery)) return kPdhBindingNoOpenQuery;
   if (!ResolveEntryPoint(pdhBinding.library, "PdhCloseQuery", &pdhBinding.closeQuery)) return kPdhBindingNoCloseQuery;
   if (!ResolveEntryPoint(pdhBinding.library, "PdhAddCounterA", &pdhBinding.addCounter)) return kPdhBindingNoAddCounter;
-  if (!ResolveEntryPoint(pdhBinding.library, "PdhRemoveCounter", &pdhBinding.removeCounter)) return kPdhBindingNoRemoveCounter;
-  if (!ResolveEntryPoint(pdhBinding.library, "PdhBrowseCountersA", &pdhBinding.browseCounters)) return kPdhBindingNoBrowseCounters;
+  if (!ResolveEntryPoint(pdhBinding.library, "PdhRemoveCounter", &pdhBinding.removeCounter))
+    return kPdhBindingNoRemoveCounter;
+  if (!ResolveEntryPoint(pdhBinding.library, "PdhBrowseCountersA", &pdhBinding.browseCounters))
+    return kPdhBindingNoBrowseCounters;
   if (!ResolveEntryPoint(pdhBinding.library, "PdhGetFormattedCounterValue", &pdhBinding.getFormattedCounterValue)) {
     return kPdhBindingNoGetFormattedCounterValue;
   }
-  if (!ResolveEntryPoint(pdhBinding.library, "PdhCollectQueryData", &pdhBinding.collectQueryData)) return kPdhBindingNoCollectQueryData;
+  if (!ResolveEntryPoint(pdhBinding.library, "PdhCollectQueryData", &pdhBinding.collectQueryData))
+    return kPdhBindingNoCollectQueryData;
   return kPdhBindingOk;
 }
 

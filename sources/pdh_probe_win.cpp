@@ -1,8 +1,8 @@
 // Which family of sources is in force: the PDH family whenever pdh.dll loads.
 #include <windows.h>
 
-#include "sources/source_dispatch.h"
 #include "core/scoped_win.h"
+#include "sources/source_dispatch.h"
 
 // Nothing is cached. While the monitor runs it holds its own load of the
 // library, so this only takes and drops a reference.

@@ -10,6 +10,7 @@ namespace {
 constexpr double kPerMiB = 1.0 / (1024.0 * 1024.0);
 constexpr double kPerKiB = 1.0 / 1024.0;
 
+// clang-format off
 constexpr std::array<CounterDef, 4> kProcessor = {{
     {"% Processor Time", "Share of time the processor spent running anything but the idle thread.",
      CounterKind::TimePercent, Figure::CpuBusy, 1.0, READ_CPU},
@@ -72,6 +73,7 @@ constexpr std::array<ObjectDef, 6> kObjects = {{
     {"Thermal Zone Information", "Temperatures the machine's thermal zones report.",
      InstanceFamily::ThermalZones, kThermal.data(), kThermal.size()},
 }};
+// clang-format on
 
 constexpr const char* kTotal = "_Total";
 
@@ -122,6 +124,4 @@ std::vector<std::string> InstanceNames(const ObjectDef& object, const HostSnapsh
   return names;
 }
 
-bool IsPercentKind(CounterKind kind) {
-  return kind == CounterKind::TimePercent || kind == CounterKind::InstantPercent;
-}
+bool IsPercentKind(CounterKind kind) { return kind == CounterKind::TimePercent || kind == CounterKind::InstantPercent; }

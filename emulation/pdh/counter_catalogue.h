@@ -10,14 +10,15 @@
 
 // How a counter's value comes from its samples.
 enum class CounterKind {
-  TimePercent,    // 100 * delta value / delta base, two samples
-  RatePerSecond,  // delta value / delta seconds, two samples
-  Instant,        // value * scale, one sample
-  InstantPercent, // 100 * value / base, one sample
-  Elapsed,        // value * scale, time since a start: read when added, no collection needed
+  TimePercent,     // 100 * delta value / delta base, two samples
+  RatePerSecond,   // delta value / delta seconds, two samples
+  Instant,         // value * scale, one sample
+  InstantPercent,  // 100 * value / base, one sample
+  Elapsed,         // value * scale, time since a start: read when added, no collection needed
 };
 
 // Which host figure a counter reads.
+// clang-format off
 enum class Figure {
   CpuBusy, CpuUser, CpuPrivileged, CpuIdle,
   MemAvailable, MemCommitted, MemCommittedPercent,
@@ -26,6 +27,7 @@ enum class Figure {
   NetBytes,
   Temperature,
 };
+// clang-format on
 
 enum class InstanceFamily { None, Processors, Disks, Networks, ThermalZones };
 
@@ -34,7 +36,7 @@ struct CounterDef {
   const char* explain;
   CounterKind kind;
   Figure figure;
-  double scale;  // Instant counters only
+  double scale;    // Instant counters only
   unsigned group;  // ReadingGroup
 };
 

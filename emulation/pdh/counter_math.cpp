@@ -19,8 +19,7 @@ Int TruncateClamped(double value) {
   return static_cast<Int>(value);
 }
 
-CalcStatus Difference(const CounterDef& counter, const RawSample& previous, const RawSample& current,
-                      double& value) {
+CalcStatus Difference(const CounterDef& counter, const RawSample& previous, const RawSample& current, double& value) {
   const int64_t deltaBase = current.base - previous.base;
   const int64_t deltaValue = current.value - previous.value;
   if (deltaBase < 0) return CALC_NEGATIVE_DENOMINATOR;
@@ -40,8 +39,8 @@ CalcStatus Difference(const CounterDef& counter, const RawSample& previous, cons
 
 }  // namespace
 
-CalcStatus ComputeCounterValue(const CounterDef& counter, const RawSample* previous,
-                               const RawSample& current, double& value) {
+CalcStatus ComputeCounterValue(const CounterDef& counter, const RawSample* previous, const RawSample& current,
+                               double& value) {
   if (!current.present) return CALC_NO_INSTANCE;
   switch (counter.kind) {
     case CounterKind::Instant:

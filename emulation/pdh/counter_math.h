@@ -8,15 +8,15 @@
 
 enum CalcStatus {
   CALC_OK = 0,
-  CALC_NEEDS_SAMPLES = 1,          // not enough collections yet
-  CALC_NO_INSTANCE = 2,            // the instance was missing at a collection
-  CALC_NEGATIVE_DENOMINATOR = 3,   // the base went backwards
-  CALC_NEGATIVE_VALUE = 4,         // the count went backwards (a reset)
+  CALC_NEEDS_SAMPLES = 1,         // not enough collections yet
+  CALC_NO_INSTANCE = 2,           // the instance was missing at a collection
+  CALC_NEGATIVE_DENOMINATOR = 3,  // the base went backwards
+  CALC_NEGATIVE_VALUE = 4,        // the count went backwards (a reset)
 };
 
 // previous may be null when only one collection has been made.
-CalcStatus ComputeCounterValue(const CounterDef& counter, const RawSample* previous,
-                               const RawSample& current, double& value);
+CalcStatus ComputeCounterValue(const CounterDef& counter, const RawSample* previous, const RawSample& current,
+                               double& value);
 
 // The format bits this library understands; the same numbers as the platform's
 // PDH_FMT_ flags, which the library's entry points check at compile time.

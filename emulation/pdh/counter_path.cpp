@@ -61,8 +61,8 @@ PathStatus ParseCounterPath(std::string_view text, CounterPath& out) {
   return PATH_OK;
 }
 
-std::string FormatCounterPath(std::string_view machine, std::string_view object,
-                              std::string_view instance, std::string_view counter) {
+std::string FormatCounterPath(std::string_view machine, std::string_view object, std::string_view instance,
+                              std::string_view counter) {
   std::string path;
   if (!machine.empty()) {
     path += "\\\\";
@@ -93,9 +93,12 @@ bool SameName(std::string_view a, std::string_view b) {
 std::string InstanceSafeName(std::string_view name) {
   std::string safe(name);
   for (char& c : safe) {
-    if (c == '(') c = '[';
-    else if (c == ')') c = ']';
-    else if (c == '/' || c == '#' || c == '\\') c = '_';
+    if (c == '(')
+      c = '[';
+    else if (c == ')')
+      c = ']';
+    else if (c == '/' || c == '#' || c == '\\')
+      c = '_';
   }
   return safe;
 }

@@ -5,10 +5,10 @@
 #include <string_view>
 
 struct CounterPath {
-  std::string machine;   // without the leading "\\"; empty for the local machine
+  std::string machine;  // without the leading "\\"; empty for the local machine
   std::string object;
-  std::string parent;    // "parent/instance" form; empty when absent
-  std::string instance;  // empty when the path names no instance
+  std::string parent;       // "parent/instance" form; empty when absent
+  std::string instance;     // empty when the path names no instance
   unsigned long index = 0;  // "#n" suffix of the instance
   bool hasInstance = false;
   std::string counter;
@@ -25,8 +25,8 @@ enum PathStatus {
 PathStatus ParseCounterPath(std::string_view text, CounterPath& out);
 
 // The canonical text of a path; machine and instance are left out when empty.
-std::string FormatCounterPath(std::string_view machine, std::string_view object,
-                              std::string_view instance, std::string_view counter);
+std::string FormatCounterPath(std::string_view machine, std::string_view object, std::string_view instance,
+                              std::string_view counter);
 
 // Case-insensitive comparison in the ASCII range, as counter names are matched.
 bool SameName(std::string_view a, std::string_view b);

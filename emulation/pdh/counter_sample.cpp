@@ -35,10 +35,18 @@ RawSample CpuSample(Figure figure, std::string_view instance, const HostSnapshot
   sample.present = true;
   sample.base = cpu.kernel + cpu.user;
   switch (figure) {
-    case Figure::CpuBusy: sample.value = sample.base - cpu.idle; break;
-    case Figure::CpuUser: sample.value = cpu.user; break;
-    case Figure::CpuPrivileged: sample.value = cpu.kernel - cpu.idle; break;
-    default: sample.value = cpu.idle; break;
+    case Figure::CpuBusy:
+      sample.value = sample.base - cpu.idle;
+      break;
+    case Figure::CpuUser:
+      sample.value = cpu.user;
+      break;
+    case Figure::CpuPrivileged:
+      sample.value = cpu.kernel - cpu.idle;
+      break;
+    default:
+      sample.value = cpu.idle;
+      break;
   }
   return sample;
 }
@@ -101,17 +109,25 @@ RawSample TakeSample(const CounterDef& counter, std::string_view instance, const
     case Figure::CpuPrivileged:
     case Figure::CpuIdle:
       return CpuSample(counter.figure, instance, snapshot);
-    case Figure::MemAvailable: return Plain(snapshot.availableBytes);
-    case Figure::MemCommitted: return Plain(snapshot.committedBytes);
-    case Figure::MemCommittedPercent: return Plain(snapshot.committedBytes, snapshot.commitLimitBytes);
-    case Figure::Processes: return Plain(snapshot.processes);
-    case Figure::Threads: return Plain(snapshot.threads);
-    case Figure::UpTime: return Plain(snapshot.upTimeMs);
+    case Figure::MemAvailable:
+      return Plain(snapshot.availableBytes);
+    case Figure::MemCommitted:
+      return Plain(snapshot.committedBytes);
+    case Figure::MemCommittedPercent:
+      return Plain(snapshot.committedBytes, snapshot.commitLimitBytes);
+    case Figure::Processes:
+      return Plain(snapshot.processes);
+    case Figure::Threads:
+      return Plain(snapshot.threads);
+    case Figure::UpTime:
+      return Plain(snapshot.upTimeMs);
     case Figure::DiskBusy:
     case Figure::DiskBytes:
       return DiskSample(counter.figure, instance, snapshot);
-    case Figure::NetBytes: return NetSample(instance, snapshot);
-    case Figure::Temperature: return ThermalSample(instance, snapshot);
+    case Figure::NetBytes:
+      return NetSample(instance, snapshot);
+    case Figure::Temperature:
+      return ThermalSample(instance, snapshot);
   }
   return RawSample{};
 }

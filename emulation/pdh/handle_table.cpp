@@ -91,8 +91,8 @@ bool CloseQueryHandle(HandleValue handle) {
   return true;
 }
 
-HandleValue AddCounterHandle(HandleValue query, size_t object, size_t counter,
-                             const std::string& instance, const std::string& path, uintptr_t userData) {
+HandleValue AddCounterHandle(HandleValue query, size_t object, size_t counter, const std::string& instance,
+                             const std::string& path, uintptr_t userData) {
   const size_t querySlot = QuerySlotOf(query);
   if (querySlot == kMaxQueries) return 0;
   for (size_t i = 0; i < counters.size(); ++i) {

@@ -45,8 +45,8 @@ QuerySlot* FindQuery(HandleValue handle);
 bool CloseQueryHandle(HandleValue handle);
 
 // 0 when the query is not live or every counter slot is in use.
-HandleValue AddCounterHandle(HandleValue query, size_t object, size_t counter,
-                             const std::string& instance, const std::string& path, uintptr_t userData);
+HandleValue AddCounterHandle(HandleValue query, size_t object, size_t counter, const std::string& instance,
+                             const std::string& path, uintptr_t userData);
 CounterSlot* FindCounterHandle(HandleValue handle);
 bool RemoveCounterHandle(HandleValue handle);
 

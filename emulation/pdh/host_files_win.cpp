@@ -19,7 +19,7 @@ constexpr size_t kMaxText = 1u << 20;
 bool ReadHostFile(const std::string& path, std::string& text) {
   text.clear();
   ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.IsValid()) return false;
   std::array<char, kChunk> chunk;
   DWORD got = 0;
@@ -42,6 +42,4 @@ std::vector<std::string> ListHostFolder(const std::string& pattern) {
   return names;
 }
 
-bool HostPathExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool HostPathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }

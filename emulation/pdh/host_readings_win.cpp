@@ -38,9 +38,8 @@ DWORD ProcessorCount() {
 void ReadCpus(HostSnapshot& snapshot) {
   std::vector<SYSTEM_PROCESSOR_PERFORMANCE_INFORMATION> times(ProcessorCount());
   ULONG length = 0;
-  const NTSTATUS status =
-      NtQuerySystemInformation(SystemProcessorPerformanceInformation, times.data(),
-                               static_cast<ULONG>(times.size() * sizeof(times[0])), &length);
+  const NTSTATUS status = NtQuerySystemInformation(SystemProcessorPerformanceInformation, times.data(),
+                                                   static_cast<ULONG>(times.size() * sizeof(times[0])), &length);
   if (status != 0) return;
   times.resize(length / sizeof(times[0]));
   for (const auto& time : times) {

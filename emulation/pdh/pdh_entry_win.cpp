@@ -7,9 +7,9 @@
 #include <array>
 #include <string>
 
+#include "core/scoped_win.h"
 #include "emulation/pdh/host_readings.h"
 #include "emulation/pdh/query_ops.h"
-#include "core/scoped_win.h"
 
 static_assert(kFmtLong == PDH_FMT_LONG && kFmtDouble == PDH_FMT_DOUBLE && kFmtLarge == PDH_FMT_LARGE &&
                   kFmtNoCap100 == PDH_FMT_NOCAP100 && kFmt1000 == PDH_FMT_1000,
@@ -52,11 +52,16 @@ std::string LocalMachineName() {
 
 DWORD PerfType(CounterKind kind) {
   switch (kind) {
-    case CounterKind::TimePercent: return PERF_100NSEC_TIMER;
-    case CounterKind::RatePerSecond: return PERF_COUNTER_BULK_COUNT;
-    case CounterKind::InstantPercent: return PERF_RAW_FRACTION;
-    case CounterKind::Elapsed: return PERF_ELAPSED_TIME;
-    case CounterKind::Instant: break;
+    case CounterKind::TimePercent:
+      return PERF_100NSEC_TIMER;
+    case CounterKind::RatePerSecond:
+      return PERF_COUNTER_BULK_COUNT;
+    case CounterKind::InstantPercent:
+      return PERF_RAW_FRACTION;
+    case CounterKind::Elapsed:
+      return PERF_ELAPSED_TIME;
+    case CounterKind::Instant:
+      break;
   }
   return PERF_COUNTER_LARGE_RAWCOUNT;
 }
@@ -96,8 +101,7 @@ PDH_FUNCTION PdhAddCounterA(PDH_HQUERY hQuery, LPCSTR szFullCounterPath, DWORD_P
   const std::string machine = LocalMachineName();
   ScopedExclusiveLock lock(libraryLock);
   HandleValue counter = 0;
-  const OpStatus status = AddCounterToQuery(ToValue(hQuery), szFullCounterPath, machine, snapshot, dwUserData,
-                                            counter);
+  const OpStatus status = AddCounterToQuery(ToValue(hQuery), szFullCounterPath, machine, snapshot, dwUserData, counter);
   if (status != OP_OK) return Code(status);
   *phCounter = ToHandle(counter);
   return ERROR_SUCCESS;

@@ -1,8 +1,8 @@
 // Reading figures out of the texts Linux publishes in /proc and /sys.
 #include "emulation/pdh/proc_text.h"
 
-#include <array>
 #include <algorithm>
+#include <array>
 #include <cctype>
 
 namespace {

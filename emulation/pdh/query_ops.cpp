@@ -9,8 +9,7 @@
 namespace {
 
 bool IsLocal(std::string_view machine, std::string_view localMachine) {
-  return machine.empty() || machine == "." || SameName(machine, "localhost") ||
-         SameName(machine, localMachine);
+  return machine.empty() || machine == "." || SameName(machine, "localhost") || SameName(machine, localMachine);
 }
 
 OpStatus ResolveInstance(const ObjectDef& object, const CounterPath& parsed, const HostSnapshot& snapshot,
@@ -31,11 +30,16 @@ OpStatus ResolveInstance(const ObjectDef& object, const CounterPath& parsed, con
 
 OpStatus FromCalc(CalcStatus calc) {
   switch (calc) {
-    case CALC_OK: return OP_OK;
-    case CALC_NEGATIVE_DENOMINATOR: return OP_NEGATIVE_DENOMINATOR;
-    case CALC_NEGATIVE_VALUE: return OP_NEGATIVE_VALUE;
-    case CALC_NO_INSTANCE: return OP_NO_INSTANCE;
-    case CALC_NEEDS_SAMPLES: return OP_INVALID_DATA;
+    case CALC_OK:
+      return OP_OK;
+    case CALC_NEGATIVE_DENOMINATOR:
+      return OP_NEGATIVE_DENOMINATOR;
+    case CALC_NEGATIVE_VALUE:
+      return OP_NEGATIVE_VALUE;
+    case CALC_NO_INSTANCE:
+      return OP_NO_INSTANCE;
+    case CALC_NEEDS_SAMPLES:
+      return OP_INVALID_DATA;
   }
   return OP_INVALID_DATA;
 }
@@ -125,8 +129,7 @@ OpStatus FormatCounter(HandleValue handle, uint32_t flags, CounterReading& out) 
   if (FormatCounterValue(0.0, false, flags, probe) != FORMAT_OK) return OP_INVALID_ARGUMENT;
   if (counter->samples == 0) return OP_INVALID_DATA;
   double value = 0;
-  out.calc = ComputeCounterValue(def, counter->samples >= 2 ? &counter->previous : nullptr, counter->current,
-                                 value);
+  out.calc = ComputeCounterValue(def, counter->samples >= 2 ? &counter->previous : nullptr, counter->current, value);
   if (out.calc != CALC_OK) return FromCalc(out.calc);
   FormatCounterValue(value, IsPercentKind(def.kind), flags, out.value);
   return OP_OK;

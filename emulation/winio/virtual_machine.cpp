@@ -55,11 +55,20 @@ bool MachineReadPort(VirtualMachine* machine, uint16_t port, uint8_t size, uint3
   const Location at = Find(machine, port);
   if (at.registers == nullptr || size != 1) return false;
   switch (at.which) {
-    case Register::kData: *value = at.registers->data; break;
-    case Register::kStatus: *value = at.registers->status; break;
-    case Register::kControl: *value = at.registers->control; break;
-    case Register::kEcr: *value = at.registers->ecr; break;
-    case Register::kNone: return false;
+    case Register::kData:
+      *value = at.registers->data;
+      break;
+    case Register::kStatus:
+      *value = at.registers->status;
+      break;
+    case Register::kControl:
+      *value = at.registers->control;
+      break;
+    case Register::kEcr:
+      *value = at.registers->ecr;
+      break;
+    case Register::kNone:
+      return false;
   }
   return true;
 }
@@ -70,13 +79,19 @@ bool MachineWritePort(VirtualMachine* machine, uint16_t port, uint32_t value, ui
   const uint8_t byte = static_cast<uint8_t>(value & 0xFF);
   PortRegisters& r = *at.registers;
   switch (at.which) {
-    case Register::kData: r.data = byte; break;
-    case Register::kStatus: break;  // input lines: a write changes nothing
-    case Register::kControl: r.control = static_cast<uint8_t>(byte | kControlReservedBits); break;
+    case Register::kData:
+      r.data = byte;
+      break;
+    case Register::kStatus:
+      break;  // input lines: a write changes nothing
+    case Register::kControl:
+      r.control = static_cast<uint8_t>(byte | kControlReservedBits);
+      break;
     case Register::kEcr:
       r.ecr = static_cast<uint8_t>((byte & ~kEcrFifoBits) | (r.ecr & kEcrFifoBits));
       break;
-    case Register::kNone: return false;
+    case Register::kNone:
+      return false;
   }
   return true;
 }

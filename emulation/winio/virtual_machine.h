@@ -57,14 +57,14 @@ enum JournalKind : uint16_t {
 };
 
 struct JournalEntry {
-  uint64_t sequence;   // 1 for the first entry since power-on
-  int64_t time;        // QueryPerformanceCounter ticks
+  uint64_t sequence;  // 1 for the first entry since power-on
+  int64_t time;       // QueryPerformanceCounter ticks
   uint32_t processId;
-  uint32_t address;    // port or physical address
-  uint32_t value;      // read or written
-  uint16_t kind;       // JournalKind
-  uint8_t size;        // access width asked for
-  uint8_t succeeded;   // what the call answered
+  uint32_t address;   // port or physical address
+  uint32_t value;     // read or written
+  uint16_t kind;      // JournalKind
+  uint8_t size;       // access width asked for
+  uint8_t succeeded;  // what the call answered
 };
 
 // Entry n lives at slot (n - 1) % kJournalLength; older ones are overwritten.
@@ -80,7 +80,7 @@ struct VirtualMachine {
   uint32_t layout;
   std::atomic<uint32_t> lockOwner;    // process id of the writer inside, 0 when free
   std::atomic<uint32_t> changeCount;  // odd while a writer is inside
-  int64_t timerFrequency;  // QueryPerformanceFrequency, for readers of time stamps
+  int64_t timerFrequency;             // QueryPerformanceFrequency, for readers of time stamps
   std::array<uint8_t, kBiosDataAreaSize> biosDataArea;
   std::array<PortRegisters, kPortCount> ports;
   std::atomic<uint64_t> journalTotal;  // entries ever written, so a reader can tell it wrapped

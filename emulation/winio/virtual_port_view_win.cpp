@@ -15,8 +15,8 @@ int64_t TimerFrequency() {
 int32_t MapSection(VirtualPortAccess access, VirtualPortView* view, bool* created) {
   constexpr DWORD kSize = sizeof(VirtualMachine);
   if (access == kVirtualPortCreate) {
-    view->section = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kSize,
-                                       kVirtualPortSectionName);
+    view->section =
+        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kSize, kVirtualPortSectionName);
     *created = view->section != nullptr && GetLastError() != ERROR_ALREADY_EXISTS;
   } else {
     const DWORD rights = access == kVirtualPortReadOnly ? FILE_MAP_READ : FILE_MAP_READ | FILE_MAP_WRITE;

@@ -21,8 +21,8 @@ std::string InstanceText(const CounterPath& p) {
   // parser would take those for the index.
   const size_t hash = p.instance.rfind('#');
   const std::string tail = hash == std::string::npos ? "" : p.instance.substr(hash + 1);
-  const bool tailIsIndex = !tail.empty() && tail.size() <= 9 &&
-                           tail.find_first_not_of("0123456789") == std::string::npos;
+  const bool tailIsIndex =
+      !tail.empty() && tail.size() <= 9 && tail.find_first_not_of("0123456789") == std::string::npos;
   if (p.index != 0 || tailIsIndex) text += "#" + std::to_string(p.index);
   return text;
 }

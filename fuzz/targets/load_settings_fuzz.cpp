@@ -29,8 +29,8 @@ constexpr size_t kLongestText = 1024;
 
 struct Run {
   FuzzInput in;
-  bool pdh = false;                      // the probe's last answer
-  std::string failedName;                // the first read that failed
+  bool pdh = false;        // the probe's last answer
+  std::string failedName;  // the first read that failed
   int32_t reads = 0;
   std::map<std::string, std::string> texts;  // handed out, as the reader sees them
   std::map<std::string, bool> textFamily;    // the family in force at that read

@@ -124,7 +124,8 @@ TEST_F(ConfigDialogTest, CancelInEveryFormLeavesTheDialogShown) {
   const std::vector<std::pair<const char*, void (*)(HWND)>> cancels = {
       {"IDCANCEL", [](HWND d) { SendMessageA(d, WM_COMMAND, IDCANCEL, 0); }},
       {"close box and Alt+F4", [](HWND d) { SendMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); }},
-      {"Escape", [](HWND d) {
+      {"Escape",
+       [](HWND d) {
          SetFocus(GetDlgItem(d, IDC_CONFIG_FLOOR_1));
          MSG key{GetDlgItem(d, IDC_CONFIG_FLOOR_1), WM_KEYDOWN, VK_ESCAPE, 0x00010001, 0, {0, 0}};
          IsDialogMessageA(d, &key);
@@ -174,11 +175,13 @@ TEST_F(ConfigDialogTest, EdgesOfWhatAnEditConvertsTo) {
     const char* text;
     int32_t stored;
   };
+  // clang-format off
   const std::vector<Row> rows = {
       {"", 0},         {"0", 0},          {"12abc", 12},
       {"  7", 7},      {"-5", -5},        {"2147483647", INT32_MAX},
       {"99999999999", INT32_MAX}, {"-99999999999", INT32_MIN},
   };
+  // clang-format on
   for (const Row& row : rows) {
     SetDlgItemTextA(dialog, IDC_CONFIG_CEILING_2, row.text);
     int32_t floor = 0;
@@ -307,8 +310,10 @@ TEST_F(ConfigDialogTest, WhileBusyTheEditsAreNotReadBack) {
 
 TEST_F(ConfigDialogTest, PdhFamilyShowsCounterPathsAndBrowsesForTheLed) {
   sources.pdhAvailable = 1;
+  // clang-format off
   sources.counterPaths = {"\\Processor(_Total)\\% Processor Time", "\\Memory\\Available MBytes", nullptr,
                           "\\A", "\\B", "\\C", "\\D", "\\E"};
+  // clang-format on
   Show();
   EXPECT_EQ(Text(IDC_CONFIG_SOURCE_LABEL_1), "\\Processor(_Total)\\% Processor Time");
   EXPECT_EQ(Text(IDC_CONFIG_SOURCE_LABEL_2), "\\Memory\\Available MBytes");
@@ -342,11 +347,11 @@ TEST_F(ConfigDialogTest, LegacyFamilyShowsKindLabelsAndChoosesInSelectDataSource
     LRESULT selected = -2;
     HWND owner = nullptr;
     StartModalScript("Select Data Source", {[&](HWND box) {
-                        selected = SendDlgItemMessageA(box, IDC_SOURCE_LIST, CB_GETCURSEL, 0, 0);
-                        owner = GetWindow(box, GW_OWNER);
-                        SendDlgItemMessageA(box, IDC_SOURCE_LIST, CB_SETCURSEL, row.choose, 0);
-                        SendDlgItemMessageA(box, IDC_SOURCE_OK, BM_CLICK, 0, 0);
-                      }});
+                       selected = SendDlgItemMessageA(box, IDC_SOURCE_LIST, CB_GETCURSEL, 0, 0);
+                       owner = GetWindow(box, GW_OWNER);
+                       SendDlgItemMessageA(box, IDC_SOURCE_LIST, CB_SETCURSEL, row.choose, 0);
+                       SendDlgItemMessageA(box, IDC_SOURCE_OK, BM_CLICK, 0, 0);
+                     }});
     Click(row.button);
     EXPECT_TRUE(ModalScriptSucceeded());
     EXPECT_EQ(selected, row.selectedAtStart) << "LED index " << row.index;
@@ -361,8 +366,7 @@ TEST_F(ConfigDialogTest, LegacyFamilyShowsKindLabelsAndChoosesInSelectDataSource
 TEST_F(ConfigDialogTest, SourceKindOutsideTheListIsLeftAloneWhenNothingIsChosen) {
   sources.kinds[3] = 7;
   Show();
-  StartModalScript("Select Data Source",
-                   {[](HWND box) { SendDlgItemMessageA(box, IDC_SOURCE_OK, BM_CLICK, 0, 0); }});
+  StartModalScript("Select Data Source", {[](HWND box) { SendDlgItemMessageA(box, IDC_SOURCE_OK, BM_CLICK, 0, 0); }});
   Click(IDC_CONFIG_SOURCE_BUTTON_4);
   EXPECT_TRUE(ModalScriptSucceeded());
   EXPECT_TRUE(sources.setKinds.empty());

@@ -12,10 +12,10 @@
 #include "app/config_dialog_win.h"
 #include "core/meter_settings.h"
 #include "core/poll_loop_win.h"
+#include "tests/app/modal_script.h"
 #include "tests/fakes/app_fakes.h"
 #include "tests/fakes/meter_io_fakes.h"
 #include "tests/fakes/source_fakes.h"
-#include "tests/app/modal_script.h"
 
 class BackgroundWindowFixture : public testing::Test {
  protected:

@@ -37,10 +37,10 @@ TEST_F(ConfigLegacyTest, LabelsShowKindsAndTheChosenKindIsStored) {
   for (const Row& row : rows) {
     LRESULT selected = -2;
     StartModalScript("Select Data Source", {[&](HWND box) {
-                        selected = SendDlgItemMessageA(box, IDC_SOURCE_LIST, CB_GETCURSEL, 0, 0);
-                        SendDlgItemMessageA(box, IDC_SOURCE_LIST, CB_SETCURSEL, row.choose, 0);
-                        SendDlgItemMessageA(box, IDC_SOURCE_OK, BM_CLICK, 0, 0);
-                      }});
+                       selected = SendDlgItemMessageA(box, IDC_SOURCE_LIST, CB_GETCURSEL, 0, 0);
+                       SendDlgItemMessageA(box, IDC_SOURCE_LIST, CB_SETCURSEL, row.choose, 0);
+                       SendDlgItemMessageA(box, IDC_SOURCE_OK, BM_CLICK, 0, 0);
+                     }});
     Click(IDC_CONFIG_SOURCE_BUTTON_1 + row.index);
     EXPECT_TRUE(ModalScriptSucceeded()) << row.index;
     EXPECT_EQ(selected, row.selectedAtStart) << row.index;

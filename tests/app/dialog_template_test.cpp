@@ -58,6 +58,7 @@ std::vector<ControlRow> ConfigControls() {
     rows.push_back({1016 + i, "Button", kButton, "...", 56, s[row], 15, 13});
     rows.push_back({1024 + i, "Static", sourceStyle, sources[row].c_str(), 76, s[row], 158, 12});
   }
+  // clang-format off
   rows.insert(rows.end(), {
       {1043, "Button", kButton, "Meter &Tests...", 61, 329, 50, 14},
       {1044, "Button", kButton, "&About...", 7, 329, 50, 14},
@@ -67,10 +68,12 @@ std::vector<ControlRow> ConfigControls() {
       {1036, "Edit", kNumberEdit, "", 212, 302, 22, 13},
       {1039, "ComboBox", CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP, "", 109, 302, 33, 115},
   });
+  // clang-format on
   return rows;
 }
 
 const std::vector<DialogCase>& Dialogs() {
+  // clang-format off
   static const std::vector<DialogCase> dialogs = {
       {101, "Pipstack Configuration", DS_MODALFRAME | DS_SETFONT | WS_CAPTION | WS_SYSMENU, 241, 351,
        ConfigControls()},
@@ -94,6 +97,7 @@ const std::vector<DialogCase>& Dialogs() {
         {kNone, "Static", SS_CENTER | WS_GROUP, nullptr, 7, 121, 213, 9},
         {kNone, "Static", SS_CENTER | WS_GROUP, nullptr, 7, 133, 213, 9}}},
   };
+  // clang-format on
   return dialogs;
 }
 
@@ -219,8 +223,8 @@ DialogTemplate ReadTemplate(int id) {
     // The class comes as a predefined atom or as its name.
     const std::string className = field[0] == 0xFFFF ? ClassName(field[1]) : NarrowText(field);
     t.items.push_back({item->style, item->x, item->y, item->cx, item->cy, item->id, className});
-    field = SkipNameOrOrdinal(field);  // class
-    field = SkipNameOrOrdinal(field);  // text
+    field = SkipNameOrOrdinal(field);    // class
+    field = SkipNameOrOrdinal(field);    // text
     field += 1 + *field / sizeof(WORD);  // creation data
   }
   return t;
@@ -384,16 +388,23 @@ TEST(ResourceTest, VersionResourceNamesTheProgram) {
   EXPECT_EQ(fixed->dwProductVersionLS, 0x00000001u);
 
   WORD* translation = nullptr;
-  ASSERT_TRUE(VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
-                             &length));
+  ASSERT_TRUE(
+      VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length));
   EXPECT_EQ(translation[0], 0x0409);
   EXPECT_EQ(translation[1], 1200);
 
   const std::vector<std::pair<const char*, const char*>> strings = {
-      {"FileDescription", "Pipstack"}, {"InternalName", "Pipstack"},     {"ProductName", "Pipstack"},
-      {"OriginalFilename", "Pipstack.exe"}, {"FileVersion", "1, 1, 0, 1"}, {"ProductVersion", "1, 1, 0, 1"},
-      {"Comments", ""},                 {"CompanyName", ""},             {"LegalTrademarks", ""},
-      {"PrivateBuild", ""},             {"SpecialBuild", ""},
+      {"FileDescription", "Pipstack"},
+      {"InternalName", "Pipstack"},
+      {"ProductName", "Pipstack"},
+      {"OriginalFilename", "Pipstack.exe"},
+      {"FileVersion", "1, 1, 0, 1"},
+      {"ProductVersion", "1, 1, 0, 1"},
+      {"Comments", ""},
+      {"CompanyName", ""},
+      {"LegalTrademarks", ""},
+      {"PrivateBuild", ""},
+      {"SpecialBuild", ""},
   };
   for (const auto& [name, value] : strings) {
     const std::string query = std::string("\\StringFileInfo\\040904b0\\") + name;

@@ -36,10 +36,12 @@ std::vector<int32_t> Ascending(int32_t count) {
 
 const std::vector<SequenceCase>& Cases() {
   static const std::vector<SequenceCase> cases = {
-      {"short", RunShortTest,
-       {0, 1, 2, 4, 8, 16, 32, 64, 128, 64, 32, 16, 8, 4, 2, 1,
-        0, 1, 3, 7, 15, 31, 63, 127, 255, 127, 63, 31, 15, 7, 3, 1, 0},
-       250, "Short test complete!"},
+      {"short",
+       RunShortTest,
+       {0, 1, 2, 4,  8,  16, 32,  64,  128, 64, 32, 16, 8, 4, 2, 1, 0,
+        1, 3, 7, 15, 31, 63, 127, 255, 127, 63, 31, 15, 7, 3, 1, 0},
+       250,
+       "Short test complete!"},
       {"full", RunFullTest, Ascending(256), 50, "Full test complete!"},
   };
   return cases;

@@ -46,17 +46,17 @@ struct BoxSeen {
 TEST(SequenceTimingTest, ShortTestHoldsEachByteForItsTimeAndEndsInTheInformationBox) {
   BoxSeen box;
   StartModalScript("Pipstack", {[&box](HWND window) {
-                      box.owner = GetWindow(window, GW_OWNER);
-                      box.texts = ChildTexts(window);
-                      HWND child = GetWindow(window, GW_CHILD);
-                      for (; child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-                        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
-                          box.icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
-                        }
-                      }
-                      box.hasCancel = GetDlgItem(window, IDCANCEL) != nullptr;
-                      SendMessageA(window, WM_COMMAND, IDOK, 0);
-                    }});
+                     box.owner = GetWindow(window, GW_OWNER);
+                     box.texts = ChildTexts(window);
+                     HWND child = GetWindow(window, GW_CHILD);
+                     for (; child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+                       if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+                         box.icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+                       }
+                     }
+                     box.hasCancel = GetDlgItem(window, IDCANCEL) != nullptr;
+                     SendMessageA(window, WM_COMMAND, IDOK, 0);
+                   }});
   RunShortTest();
   EXPECT_TRUE(ModalScriptSucceeded());
   StopModalScript();

@@ -7,13 +7,13 @@
 
 #include "app/about_dialog_win.h"
 #include "app/background_window_win.h"
+#include "app/led_patterns_dialog_win.h"
 #include "app/resources/resource_ids.h"
 #include "app/source_dialog_win.h"
-#include "app/led_patterns_dialog_win.h"
 #include "core/meter_settings.h"
 #include "tests/fakes/app_fakes.h"
-#include "tests/fakes/source_fakes.h"
 #include "tests/fakes/meter_io_fakes.h"
+#include "tests/fakes/source_fakes.h"
 
 namespace {
 

@@ -31,9 +31,9 @@ TEST_F(ConfigDialogTest, MeterTestsPlaysBothSequencesAndEndsOnlyThroughClose) {
   Show();
   bool openAfterCancel = false;
   HWND owner = nullptr;
-  StartModalScript("Test Sequences", {[&owner](HWND box) { owner = GetWindow(box, GW_OWNER); },
-                                      SendEveryCancel, ExpectStillOpen(&openAfterCancel), Press(IDC_TEST_SHORT),
-                                      Press(IDC_TEST_FULL), Press(IDC_TEST_CLOSE)});
+  StartModalScript("Test Sequences", {[&owner](HWND box) { owner = GetWindow(box, GW_OWNER); }, SendEveryCancel,
+                                      ExpectStillOpen(&openAfterCancel), Press(IDC_TEST_SHORT), Press(IDC_TEST_FULL),
+                                      Press(IDC_TEST_CLOSE)});
   Click(IDC_CONFIG_METER_TESTS);
   EXPECT_TRUE(ModalScriptSucceeded());
   EXPECT_EQ(owner, dialog);
@@ -60,9 +60,9 @@ TEST_F(ConfigDialogTest, AboutEndsOnlyThroughOk) {
 
 TEST_F(ConfigDialogTest, SelectDataSourceListsTwoEntriesSelectsTheKindAndEndsWithTheChoice) {
   struct Row {
-    int32_t kind;         // the LED's kind when the dialog opens
-    LRESULT selected;     // entry selected at the start
-    INT_PTR result;       // what OK ends the dialog with
+    int32_t kind;      // the LED's kind when the dialog opens
+    LRESULT selected;  // entry selected at the start
+    INT_PTR result;    // what OK ends the dialog with
   };
   const std::vector<Row> rows = {{kSourceCpu, 0, 0}, {kSourceMem, 1, 1}, {5, -1, -1}};
   for (const Row& row : rows) {
@@ -70,19 +70,19 @@ TEST_F(ConfigDialogTest, SelectDataSourceListsTwoEntriesSelectsTheKindAndEndsWit
     bool openAfterCancel = false;
     std::vector<std::string> entries;
     LRESULT selected = -2;
-    StartModalScript("Select Data Source",
-                     {[&](HWND box) {
-                        const HWND list = GetDlgItem(box, IDC_SOURCE_LIST);
-                        selected = SendMessageA(list, CB_GETCURSEL, 0, 0);
-                        for (LRESULT k = 0; k < SendMessageA(list, CB_GETCOUNT, 0, 0); ++k) {
-                          char text[64] = {};
-                          SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(k), reinterpret_cast<LPARAM>(text));
-                          entries.emplace_back(text);
-                        }
-                      },
-                      SendEveryCancel, ExpectStillOpen(&openAfterCancel), Press(IDC_SOURCE_OK)});
-    const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SOURCE), dialog,
-                                           SourceDialogProc, 2);
+    StartModalScript("Select Data Source", {[&](HWND box) {
+                                              const HWND list = GetDlgItem(box, IDC_SOURCE_LIST);
+                                              selected = SendMessageA(list, CB_GETCURSEL, 0, 0);
+                                              for (LRESULT k = 0; k < SendMessageA(list, CB_GETCOUNT, 0, 0); ++k) {
+                                                char text[64] = {};
+                                                SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(k),
+                                                             reinterpret_cast<LPARAM>(text));
+                                                entries.emplace_back(text);
+                                              }
+                                            },
+                                            SendEveryCancel, ExpectStillOpen(&openAfterCancel), Press(IDC_SOURCE_OK)});
+    const INT_PTR result =
+        DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SOURCE), dialog, SourceDialogProc, 2);
     EXPECT_TRUE(ModalScriptSucceeded()) << "kind " << row.kind;
     EXPECT_EQ(entries, (std::vector<std::string>{"CPU Utilization (%)", "RAM Utilization (MB)"}));
     EXPECT_EQ(selected, row.selected) << "kind " << row.kind;

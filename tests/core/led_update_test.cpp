@@ -31,10 +31,10 @@ class LedUpdateTest : public testing::Test {
 TEST_F(LedUpdateTest, ComposeFrameLightsLedsInsideTheirWindowsOnly) {
   EXPECT_EQ(ComposeFrame(LedValues{5, 15, 25, 35, 45, 60, 75, 90}), 255);
   EXPECT_EQ(ComposeFrame(Same(-1)), 0);
-  EXPECT_EQ(ComposeFrame(Same(0)), 1);     // exactly the floor
-  EXPECT_EQ(ComposeFrame(Same(100)), 255); // exactly every ceiling
-  EXPECT_EQ(ComposeFrame(Same(101)), 0);   // just above every ceiling
-  EXPECT_EQ(ComposeFrame(Same(54)), 31);   // just below LED 6's floor
+  EXPECT_EQ(ComposeFrame(Same(0)), 1);      // exactly the floor
+  EXPECT_EQ(ComposeFrame(Same(100)), 255);  // exactly every ceiling
+  EXPECT_EQ(ComposeFrame(Same(101)), 0);    // just above every ceiling
+  EXPECT_EQ(ComposeFrame(Same(54)), 31);    // just below LED 6's floor
   EXPECT_EQ(ComposeFrame(Same(55)), 63);
   EXPECT_EQ(ComposeFrame(LedValues{0, 9, 20, 29, 40, 101, 70, 84}), 1 + 4 + 16 + 64);
 }
@@ -84,9 +84,9 @@ struct GlideCase {
 TEST_F(LedUpdateTest, InterpolatedCycleGlidesInEightFrames) {
   // The default windows: floors 0, 10, ..., 85, ceilings 100.
   const GlideCase cases[] = {
-      {0, 100, {1, 3, 7, 15, 31, 63, 127, 127}},   // frames 0, 12, ..., 84
-      {50, 45, {31, 31, 31, 31, 31, 31, 31, 31}},  // step truncates to 0
-      {0, -9, {1, 0, 0, 0, 0, 0, 0, 0}},           // frames 0, -1, ..., -7
+      {0, 100, {1, 3, 7, 15, 31, 63, 127, 127}},    // frames 0, 12, ..., 84
+      {50, 45, {31, 31, 31, 31, 31, 31, 31, 31}},   // step truncates to 0
+      {0, -9, {1, 0, 0, 0, 0, 0, 0, 0}},            // frames 0, -1, ..., -7
       {100, 0, {255, 255, 127, 63, 31, 31, 7, 3}},  // 100, 88, ..., 16
   };
   for (const GlideCase& c : cases) {
@@ -133,8 +133,8 @@ TEST_F(LedUpdateTest, InterpolatedFailuresKeepLastSample) {
   fakes.oneValues = {100};
   fakes.failWriteAt = 3;
   EXPECT_EQ(UpdateLeds(), 4);
-  EXPECT_EQ(fakes.writes.size(), 4u);   // frames 0..2 stay on the LEDs, frame 3 failed
-  EXPECT_EQ(fakes.sleeps.size(), 3u);   // no pause after the failed write
+  EXPECT_EQ(fakes.writes.size(), 4u);  // frames 0..2 stay on the LEDs, frame 3 failed
+  EXPECT_EQ(fakes.sleeps.size(), 3u);  // no pause after the failed write
   EXPECT_EQ(LastSample(), 30);
 }
 

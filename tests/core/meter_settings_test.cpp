@@ -29,14 +29,10 @@ TEST_F(MeterSettingsTest, SetMeterOptionsStepsInOrder) {
   };
   // Each row starts from the initial options (LED index 0, 40 ms).
   const Row rows[] = {
-      {-1, 25, 0, -1, 25},   // interpolation off, 25 ms
-      {3, 0, 2, 3, 40},      // LED stored, delay refused
-      {7, -5, 2, 7, 40},
-      {8, 100, 1, 0, 40},    // nothing stored
-      {-2, 100, 1, 0, 40},
-      {12, 100, 1, 0, 40},
-      {7, 1, 0, 7, 1},
-      {0, INT32_MAX, 0, 0, INT32_MAX},
+      {-1, 25, 0, -1, 25},                      // interpolation off, 25 ms
+      {3, 0, 2, 3, 40},                         // LED stored, delay refused
+      {7, -5, 2, 7, 40},   {8, 100, 1, 0, 40},  // nothing stored
+      {-2, 100, 1, 0, 40}, {12, 100, 1, 0, 40}, {7, 1, 0, 7, 1}, {0, INT32_MAX, 0, 0, INT32_MAX},
   };
   for (const Row& r : rows) {
     ResetMeterSettings();

@@ -151,8 +151,8 @@ DWORD WINAPI QuitAfterHalfASecond(void* arg) {
 TEST_F(PollLoopTest, PausedLoopWaitsWithoutSpinning) {
   SetConfigVisible(true);
   WaitThenQuit w{GetCurrentThreadId(), nullptr, 0};
-  ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &w.loopHandle, 0,
-                              FALSE, DUPLICATE_SAME_ACCESS));
+  ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &w.loopHandle, 0, FALSE,
+                              DUPLICATE_SAME_ACCESS));
   FILETIME created, exited, kernel, user;
   GetThreadTimes(w.loopHandle, &created, &exited, &kernel, &user);
   const ULONGLONG before = (ULONGLONG{kernel.dwHighDateTime} << 32 | kernel.dwLowDateTime) +

@@ -127,9 +127,9 @@ TEST_F(ProgramTest, FirstRunCreatesTheDefaultsAndMetersEveryWriteDelay) {
   const struct {
     uint16_t kind;
     uint32_t address;
-  } open[] = {{kJournalInitialize, 0},          {kJournalPhysicalRead, 0x408}, {kJournalPortRead, 0x77A},
-              {kJournalPortRead, 0x378},        {kJournalPortRead, 0x37A},     {kJournalPortWrite, 0x77A},
-              {kJournalPortWrite, 0x378},       {kJournalPortWrite, 0x37A}};
+  } open[] = {{kJournalInitialize, 0},    {kJournalPhysicalRead, 0x408}, {kJournalPortRead, 0x77A},
+              {kJournalPortRead, 0x378},  {kJournalPortRead, 0x37A},     {kJournalPortWrite, 0x77A},
+              {kJournalPortWrite, 0x378}, {kJournalPortWrite, 0x37A}};
   for (size_t i = 0; i < std::size(open); ++i) {
     EXPECT_EQ(journal[i].kind, open[i].kind) << "step " << i;
     if (open[i].kind != kJournalInitialize) {

@@ -63,15 +63,11 @@ TEST_F(VirtualPortTest, RegistersReadBackAsTheHardwareWould) {
     DWORD written;
     uint32_t readBack;
   } rows[] = {
-      {0x378, 0x1A5, 0xA5},  // only the low byte reaches the port
-      {0x278, 0x00, 0x00},
-      {0x379, 0x00, 0x7F},   // status: input lines, the write changes nothing
-      {0x37A, 0x0B, 0xCB},   // control: bits 7..6 read as set
-      {0x37A, 0x00, 0xC0},
-      {0x27A, 0xFF, 0xFF},
-      {0x77A, 0x15, 0x15},   // ECR: the FIFO bits are read-only, empty set
-      {0x77A, 0xFE, 0xFD},
-      {0x67A, 0x00, 0x01},
+      {0x378, 0x1A5, 0xA5},                                            // only the low byte reaches the port
+      {0x278, 0x00, 0x00},  {0x379, 0x00, 0x7F},                       // status: input lines, the write changes nothing
+      {0x37A, 0x0B, 0xCB},                                             // control: bits 7..6 read as set
+      {0x37A, 0x00, 0xC0},  {0x27A, 0xFF, 0xFF}, {0x77A, 0x15, 0x15},  // ECR: the FIFO bits are read-only, empty set
+      {0x77A, 0xFE, 0xFD},  {0x67A, 0x00, 0x01},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(testing::Message() << std::hex << row.port << " <- " << row.written);
@@ -110,9 +106,8 @@ TEST_F(VirtualPortTest, BiosDataAreaListsTwoPorts) {
     bool ok;
     DWORD value;
   } rows[] = {
-      {0x408, true, 0x02780378}, {0x40A, true, 0x00000278}, {0x40C, true, 0},    {0x40E, true, 0},
-      {0x4FC, true, 0},          {0x4FD, false, 0},         {0x3FF, false, 0}, {0, false, 0},
-      {0xFFFFFFFF, false, 0},
+      {0x408, true, 0x02780378}, {0x40A, true, 0x00000278}, {0x40C, true, 0}, {0x40E, true, 0},       {0x4FC, true, 0},
+      {0x4FD, false, 0},         {0x3FF, false, 0},         {0, false, 0},    {0xFFFFFFFF, false, 0},
   };
   for (const auto& row : rows) {
     DWORD value = 0x12345678;

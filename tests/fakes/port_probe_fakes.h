@@ -9,7 +9,7 @@
 #include "port/port_probe.h"
 
 struct FakeSpooler {
-  std::vector<std::string> names;          // the listing, in order
+  std::vector<std::string> names;           // the listing, in order
   std::map<std::string, PortProbe> probes;  // by name; others cannot be opened
   bool listingFails = false;
 

@@ -16,9 +16,9 @@ struct Fault {
 };
 
 enum PortAfter {
-  kPortAsFound,          // every register as before the program started
-  kPortEcrLeft,          // the open stopped after setting the ECR
-  kPortEcrAndDataLeft,   // ... after setting the ECR and the data register
+  kPortAsFound,         // every register as before the program started
+  kPortEcrLeft,         // the open stopped after setting the ECR
+  kPortEcrAndDataLeft,  // ... after setting the ECR and the data register
 };
 
 struct Outcome {

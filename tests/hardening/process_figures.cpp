@@ -8,7 +8,6 @@
 
 namespace {
 
-
 struct WindowCount {
   DWORD processId;
   int32_t count;

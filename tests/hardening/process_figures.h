@@ -12,7 +12,7 @@ struct ProcessFigures {
   int32_t handles;        // kernel handles; -1 when they cannot be counted
   int32_t gdiObjects;     // as GetGuiResources tells; 0 where it does not
   int32_t userObjects;
-  int32_t windows;        // top-level windows and their children
+  int32_t windows;  // top-level windows and their children
 };
 
 ProcessFigures SampleProcess(HANDLE process, DWORD processId);

@@ -48,10 +48,10 @@ uint64_t SoakCycles() {
 }
 
 void Print(const char* when, uint64_t cycles, const ProcessFigures& f) {
-  std::printf("%-7s cycles %8llu  working set %6llu KiB  private %6llu KiB  handles %3d  GDI %3d  USER %3d  windows %3d\n",
-              when, static_cast<unsigned long long>(cycles), static_cast<unsigned long long>(f.workingSet / 1024),
-              static_cast<unsigned long long>(f.privateBytes / 1024), f.handles, f.gdiObjects, f.userObjects,
-              f.windows);
+  std::printf(
+      "%-7s cycles %8llu  working set %6llu KiB  private %6llu KiB  handles %3d  GDI %3d  USER %3d  windows %3d\n",
+      when, static_cast<unsigned long long>(cycles), static_cast<unsigned long long>(f.workingSet / 1024),
+      static_cast<unsigned long long>(f.privateBytes / 1024), f.handles, f.gdiObjects, f.userObjects, f.windows);
   std::fflush(stdout);
 }
 

@@ -21,15 +21,14 @@ class ParallelPortTest : public testing::Test {
     // BIOS words: LPT1 0x378, LPT2 0x278, LPT3 0x3BC, LPT4 0x2BC; a 32-bit
     // read also takes in the next port's word.
     driver.physical = {{0x408, 0x02780378}, {0x40A, 0x03BC0278}, {0x40C, 0x02BC03BC}, {0x40E, 0x00002BC}};
-    driver.registers = {{0x77A, 0x35}, {0x378, 0x5A}, {0x37A, 0xCC},
-                        {0x67A, 0x75}, {0x278, 0xC3}, {0x27A, 0xC4}};
+    driver.registers = {{0x77A, 0x35}, {0x378, 0x5A}, {0x37A, 0xCC}, {0x67A, 0x75}, {0x278, 0xC3}, {0x27A, 0xC4}};
   }
 };
 
 TEST_F(ParallelPortTest, OpenSavesThenSetsAndCloseRestoresInOrder) {
   ASSERT_EQ(OpenParallelPort("LPT1"), 0);
-  EXPECT_EQ(driver.calls, (Calls{"load", "phys 408", "read 77a", "read 378", "read 37a",
-                                 "write 77a 15", "write 378 0", "write 37a b"}));
+  EXPECT_EQ(driver.calls, (Calls{"load", "phys 408", "read 77a", "read 378", "read 37a", "write 77a 15", "write 378 0",
+                                 "write 37a b"}));
   EXPECT_TRUE(CurrentPortState().isOpen);
   EXPECT_EQ(CurrentPortState().dataPort, 0x378);
   EXPECT_EQ(CurrentPortState().controlPort, 0x37A);
@@ -39,8 +38,8 @@ TEST_F(ParallelPortTest, OpenSavesThenSetsAndCloseRestoresInOrder) {
   EXPECT_EQ(WriteLedByte(0x1A5), 0);
   EXPECT_EQ(WriteLedByte(-1), 0);
   EXPECT_EQ(CloseParallelPort(), 0);
-  EXPECT_EQ(driver.calls, (Calls{"write 378 a5", "write 378 ff", "write 378 5a", "write 37a cc",
-                                 "write 77a 35", "unload"}));
+  EXPECT_EQ(driver.calls,
+            (Calls{"write 378 a5", "write 378 ff", "write 378 5a", "write 37a cc", "write 77a 35", "unload"}));
   EXPECT_EQ(driver.registers[0x77A], 0x35u);
   EXPECT_EQ(driver.registers[0x378], 0x5Au);
   EXPECT_EQ(driver.registers[0x37A], 0xCCu);
@@ -116,7 +115,7 @@ TEST_F(ParallelPortTest, FailedOpenClosesThePortBeforeAndLeavesItsOwnTrail) {
     uint16_t failReadAt;
     uint16_t failWriteAt;
     int32_t code;
-    Calls trail;           // after the restore of LPT1
+    Calls trail;  // after the restore of LPT1
     bool boundAfter;
     uint32_t lpt2EcrAfter;
     uint32_t lpt2DataAfter;
@@ -129,10 +128,9 @@ TEST_F(ParallelPortTest, FailedOpenClosesThePortBeforeAndLeavesItsOwnTrail) {
       {"data read", "LPT2", 0, 0, 0x278, 0x278, 0, 7, with(upToBios, {"read 67a", "read 278"}), true, 0x75, 0xC3},
       {"control read", "LPT2", 0, 0, 0x278, 0x27A, 0, 8, saved, true, 0x75, 0xC3},
       {"ECR write", "LPT2", 0, 0, 0x278, 0, 0x67A, 9, with(saved, {"write 67a 15"}), true, 0x75, 0xC3},
-      {"data write", "LPT2", 0, 0, 0x278, 0, 0x278, 10, with(saved, {"write 67a 15", "write 278 0"}), true, 0x15,
-       0xC3},
-      {"control write", "LPT2", 0, 0, 0x278, 0, 0x27A, 11,
-       with(saved, {"write 67a 15", "write 278 0", "write 27a b"}), true, 0x15, 0},
+      {"data write", "LPT2", 0, 0, 0x278, 0, 0x278, 10, with(saved, {"write 67a 15", "write 278 0"}), true, 0x15, 0xC3},
+      {"control write", "LPT2", 0, 0, 0x278, 0, 0x27A, 11, with(saved, {"write 67a 15", "write 278 0", "write 27a b"}),
+       true, 0x15, 0},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
@@ -187,8 +185,7 @@ TEST_F(ParallelPortTest, OpeningAgainClosesFirst) {
   driver.calls.clear();
   ASSERT_EQ(OpenParallelPort("LPT2"), 0);
   EXPECT_EQ(driver.calls, (Calls{"write 378 5a", "write 37a cc", "write 77a 35", "unload", "load", "phys 40a",
-                                 "read 67a", "read 278", "read 27a", "write 67a 15", "write 278 0",
-                                 "write 27a b"}));
+                                 "read 67a", "read 278", "read 27a", "write 67a 15", "write 278 0", "write 27a b"}));
   EXPECT_EQ(CurrentPortState().dataPort, 0x278);
   EXPECT_EQ(CurrentPortState().savedEcr, 0x75u);
 }

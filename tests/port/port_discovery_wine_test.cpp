@@ -27,8 +27,8 @@ class PortDiscoveryWineTest : public testing::Test {
     for (char& c : device) {
       if (c == '/') c = '\\';
     }
-    const HANDLE file = CreateFileA(device.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr);
+    const HANDLE file =
+        CreateFileA(device.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE) << device << " exists already or cannot be made";
     CloseHandle(file);
   }

@@ -53,7 +53,7 @@ TEST_F(PortIoDriverTest, MissingEntryPointFailsWithItsCodeAndStaysLoaded) {
     const char* variant;
     int32_t code;
   } rows[] = {
-      {"no_InitializeWinIo", 2}, {"no_ShutdownWinIo", 3}, {"no_GetPortVal", 4},  {"no_SetPortVal", 5},
+      {"no_InitializeWinIo", 2}, {"no_ShutdownWinIo", 3}, {"no_GetPortVal", 4},   {"no_SetPortVal", 5},
       {"no_GetPhysLong", 6},     {"no_SetPhysLong", 7},   {"no_MapPhysToLin", 8}, {"no_UnmapPhysicalMemory", 9},
   };
   for (const auto& row : rows) {

@@ -13,10 +13,8 @@ namespace {
 
 // Counters the fake library knows, other than the default one.
 constexpr const char* kOtherCounters[] = {
-    "\\Memory\\Available MBytes",
-    "\\System\\Processes",
-    "\\Processor(0)\\% Processor Time",
-    "\\PhysicalDisk(_Total)\\% Disk Time",
+    "\\Memory\\Available MBytes",         "\\System\\Processes",
+    "\\Processor(0)\\% Processor Time",   "\\PhysicalDisk(_Total)\\% Disk Time",
     "\\Memory\\% Committed Bytes In Use",
 };
 

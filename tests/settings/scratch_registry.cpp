@@ -135,6 +135,4 @@ DWORD AsDword(const RawValue& value) {
   return number;
 }
 
-std::string AsText(const RawValue& value) {
-  return std::string(value.data.begin(), value.data.end());
-}
+std::string AsText(const RawValue& value) { return std::string(value.data.begin(), value.data.end()); }

@@ -57,7 +57,7 @@ TEST_F(SettingsStoreLogicTest, LoadStopsAtTheFirstFailedReadWithItsStep) {
     int32_t status;
   };
   const Row rows[] = {
-      {"LED 1 Source", 1}, {"LED 8 Source", 1},  {"LED 1 Floor", 2},   {"LED 6 Floor", 2},
+      {"LED 1 Source", 1},  {"LED 8 Source", 1},  {"LED 1 Floor", 2}, {"LED 6 Floor", 2},
       {"LED 1 Ceiling", 3}, {"LED 8 Ceiling", 3}, {"Write Delay", 4}, {"Interpolation", 5},
   };
   for (const Row& r : rows) {
@@ -81,8 +81,8 @@ TEST_F(SettingsStoreLogicTest, SaveStopsAtTheFirstFailedWriteWithItsStep) {
     int32_t status;
   };
   const Row rows[] = {
-      {"LED 1 Source", 1}, {"LED 4 Source", 1}, {"LED 1 Floor", 3},    {"LED 8 Floor", 3},
-      {"LED 2 Ceiling", 4}, {"Write Delay", 6}, {"Interpolation", 7},  {"none", 0},
+      {"LED 1 Source", 1},  {"LED 4 Source", 1}, {"LED 1 Floor", 3},   {"LED 8 Floor", 3},
+      {"LED 2 Ceiling", 4}, {"Write Delay", 6},  {"Interpolation", 7}, {"none", 0},
   };
   for (const Row& r : rows) {
     ResetStoreFakes();

@@ -31,8 +31,7 @@ class DynDataTest : public testing::Test {
   // Creates the subkey; with data, also the statistic's value in it.
   void Plant(const char* subkey, const std::vector<BYTE>* data) {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(scratch_, subkey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyExA(scratch_, subkey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
     if (data != nullptr) {
       ASSERT_EQ(RegSetValueExA(key, "KERNEL\\CPUUsage", 0, REG_BINARY, data->data(), static_cast<DWORD>(data->size())),
                 ERROR_SUCCESS);

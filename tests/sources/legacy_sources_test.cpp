@@ -56,12 +56,12 @@ TEST_F(LegacySourcesTest, CpuUsageIsTheStoredNumberUpToFourBytes) {
   };
   const Row rows[] = {
       {{42, 0, 0, 0}, 0, 42},
-      {{0x78, 0x56, 0x34, 0x12}, 0, 0x12345678},        // little-endian
-      {{0xFF, 0xFF, 0xFF, 0xFF}, 0, -1},                // signed
-      {{0x11, 0x22}, 0, 0x2211},                        // short data: the rest is zero
+      {{0x78, 0x56, 0x34, 0x12}, 0, 0x12345678},  // little-endian
+      {{0xFF, 0xFF, 0xFF, 0xFF}, 0, -1},          // signed
+      {{0x11, 0x22}, 0, 0x2211},                  // short data: the rest is zero
       {{0x7F}, 0, 0x7F},
       {{}, 0, 0},
-      {{1, 0, 0, 0, 0}, 2, kUntouched},                 // longer data fails
+      {{1, 0, 0, 0, 0}, 2, kUntouched},  // longer data fails
   };
   for (const Row& r : rows) {
     PlantCpu(r.data);
@@ -89,10 +89,10 @@ TEST_F(LegacySourcesTest, EveryPathClosesTheKeysItOpened) {
   int32_t value = 0;
   const HANDLE before = NextHandle();
   for (int round = 0; round < 20; ++round) {
-    StartCpuMonitor();             // success
-    StopCpuMonitor();              // no value
-    ReadCpuUsage(&value);          // too long
-    ReadLegacySource(0, &value);   // through the dispatch by kind
+    StartCpuMonitor();            // success
+    StopCpuMonitor();             // no value
+    ReadCpuUsage(&value);         // too long
+    ReadLegacySource(0, &value);  // through the dispatch by kind
   }
   EXPECT_EQ(NextHandle(), before);
 }

@@ -25,7 +25,7 @@ TEST(MemoryUsedMbTest, WholeMegabytesRoundedDownAndClamped) {
       {uint64_t{INT32_MAX} * kMb, 0, INT32_MAX},        // the largest number of MB that fits
       {(uint64_t{INT32_MAX} + 1) * kMb, 0, INT32_MAX},  // one more: clamped
       {UINT64_MAX, 0, INT32_MAX},
-      {16 * kMb, 32 * kMb, 0},                           // more available than total
+      {16 * kMb, 32 * kMb, 0},  // more available than total
       {0, 0, 0},
   };
   for (const Row& r : rows) {

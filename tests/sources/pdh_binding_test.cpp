@@ -23,9 +23,9 @@ class PdhBindingTest : public testing::Test {
 
   // Which entry points are in the table, in their order of binding.
   static std::vector<bool> Bound() {
-    return {CurrentPdhBinding().openQuery != nullptr,      CurrentPdhBinding().closeQuery != nullptr,
-            CurrentPdhBinding().addCounter != nullptr,     CurrentPdhBinding().removeCounter != nullptr,
-            CurrentPdhBinding().browseCounters != nullptr, CurrentPdhBinding().getFormattedCounterValue != nullptr,
+    return {CurrentPdhBinding().openQuery != nullptr,       CurrentPdhBinding().closeQuery != nullptr,
+            CurrentPdhBinding().addCounter != nullptr,      CurrentPdhBinding().removeCounter != nullptr,
+            CurrentPdhBinding().browseCounters != nullptr,  CurrentPdhBinding().getFormattedCounterValue != nullptr,
             CurrentPdhBinding().collectQueryData != nullptr};
   }
 };

@@ -16,7 +16,7 @@ namespace {
 
 constexpr int32_t kUntouched = -777;
 constexpr char kDefault[] = "\\Processor(_Total)\\% Processor Time";
-constexpr char kProcesses[] = "\\System\\Processes";        // 60 unless scripted
+constexpr char kProcesses[] = "\\System\\Processes";          // 60 unless scripted
 constexpr char kCpu0[] = "\\Processor(0)\\% Processor Time";  // a rate counter, 7
 
 class PdhMonitorTest : public testing::Test {
@@ -44,7 +44,9 @@ class PdhMonitorTest : public testing::Test {
   std::string log_;
 };
 
-std::string Add(const std::string& path, int i) { return "add path=" + path + " user=" + std::to_string(i) + " -> 0x0"; }
+std::string Add(const std::string& path, int i) {
+  return "add path=" + path + " user=" + std::to_string(i) + " -> 0x0";
+}
 
 TEST_F(PdhMonitorTest, StartOpensALiveQueryAddsEightDefaultCountersAndPrimesIt) {
   ASSERT_EQ(StartPdhMonitor(), 0);

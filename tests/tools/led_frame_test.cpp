@@ -8,9 +8,7 @@
 
 namespace {
 
-FrameState State(uint8_t data, uint8_t control) {
-  return FrameState{0, 0x378, data, control, true, 12, true};
-}
+FrameState State(uint8_t data, uint8_t control) { return FrameState{0, 0x378, data, control, true, 12, true}; }
 
 // The LEDs as the frame shows them, left to right: '1' lit, '0' dark,
 // checking on the way that each mark's shape matches its style.

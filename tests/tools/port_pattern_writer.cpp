@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
   constexpr DWORD kWriteDelayMs = 40;
   const int writes = seconds * 1000 / static_cast<int>(kWriteDelayMs);
   for (int i = 0; i < writes; ++i) {
-    const int step = i % 16;                         // 0..15
+    const int step = i % 16;                          // 0..15
     const int height = step <= 8 ? step : 16 - step;  // 0..8..1
     winio.SetPortVal(0x378, (1u << height) - 1, 1);
     Sleep(kWriteDelayMs);

@@ -26,11 +26,16 @@ WORD Attributes(FrameStyle style, WORD base) {
   const WORD background = base & 0xF0;
   constexpr WORD kWhite = FOREGROUND_RED | FOREGROUND_GREEN | FOREGROUND_BLUE;
   switch (style) {
-    case kStyleTitle: return background | kWhite | FOREGROUND_INTENSITY;
-    case kStyleLit: return background | FOREGROUND_RED | FOREGROUND_INTENSITY;
-    case kStyleDark: return background | FOREGROUND_INTENSITY;  // dark grey
-    case kStyleQuiet: return background | kWhite;
-    case kStyleText: break;
+    case kStyleTitle:
+      return background | kWhite | FOREGROUND_INTENSITY;
+    case kStyleLit:
+      return background | FOREGROUND_RED | FOREGROUND_INTENSITY;
+    case kStyleDark:
+      return background | FOREGROUND_INTENSITY;  // dark grey
+    case kStyleQuiet:
+      return background | kWhite;
+    case kStyleText:
+      break;
   }
   return base;
 }
@@ -113,7 +118,8 @@ void PaintFrame(const std::vector<FrameLine>& frame, ConsoleSize size) {
       }
     }
   }
-  SMALL_RECT area{origin.X, origin.Y, static_cast<SHORT>(origin.X + columns - 1), static_cast<SHORT>(origin.Y + rows - 1)};
+  SMALL_RECT area{origin.X, origin.Y, static_cast<SHORT>(origin.X + columns - 1),
+                  static_cast<SHORT>(origin.Y + rows - 1)};
   WriteConsoleOutputA(output, cells.data(), COORD{columns, rows}, COORD{0, 0}, &area);
   painted = frame;
 }
@@ -123,8 +129,8 @@ void StopConsoleScreen() {
   SetConsoleTextAttribute(output, savedAttributes);
   // Just below the frame; when it fills the window, on its last line, where
   // the newline scrolls it up.
-  const int below = static_cast<int>(painted.size()) < paintedSize.rows ? static_cast<int>(painted.size())
-                                                                        : paintedSize.rows - 1;
+  const int below =
+      static_cast<int>(painted.size()) < paintedSize.rows ? static_cast<int>(painted.size()) : paintedSize.rows - 1;
   SetConsoleCursorPosition(output, COORD{origin.X, static_cast<SHORT>(origin.Y + (below > 0 ? below : 0))});
   SetConsoleCursorInfo(output, &savedCursor);
   WriteText(output, "\n");

@@ -78,8 +78,8 @@ void RegisterLines(const FrameState& state, int columns, std::vector<RankedLine>
   const bool labelled = columns >= kLabelledColumns;
   const std::string age = state.written ? FormatAge(state.writeAgeMs) : "none seen";
   if (labelled) {
-    lines->push_back({{{"data     ", kStyleQuiet}, {Hex(state.data) + "  " + Binary(state.data, true), kStyleText}},
-                      kData});
+    lines->push_back(
+        {{{"data     ", kStyleQuiet}, {Hex(state.data) + "  " + Binary(state.data, true), kStyleText}}, kData});
     lines->push_back(
         {{{"control  ", kStyleQuiet}, {Hex(state.control) + "  " + Binary(state.control, true), kStyleText}},
          kControl});

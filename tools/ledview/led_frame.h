@@ -10,9 +10,9 @@
 enum FrameStyle : uint8_t {
   kStyleText,
   kStyleTitle,
-  kStyleLit,   // an LED that is on
-  kStyleDark,  // an LED that is off
-  kStyleQuiet, // hints and labels that matter less
+  kStyleLit,    // an LED that is on
+  kStyleDark,   // an LED that is off
+  kStyleQuiet,  // hints and labels that matter less
 };
 
 struct FrameSpan {
@@ -26,13 +26,13 @@ inline bool operator!=(const FrameSpan& a, const FrameSpan& b) { return !(a == b
 using FrameLine = std::vector<FrameSpan>;
 
 struct FrameState {
-  int portIndex;        // 0 is LPT1
-  uint16_t base;        // the port's base address
-  uint8_t data;         // data register: bit n-1 drives LED n
-  uint8_t control;      // control register as read
-  bool written;         // a data write has been seen in the journal
-  int64_t writeAgeMs;   // how long ago the last one was, when written
-  bool live;            // a refreshing view (it tells how to leave)
+  int portIndex;       // 0 is LPT1
+  uint16_t base;       // the port's base address
+  uint8_t data;        // data register: bit n-1 drives LED n
+  uint8_t control;     // control register as read
+  bool written;        // a data write has been seen in the journal
+  int64_t writeAgeMs;  // how long ago the last one was, when written
+  bool live;           // a refreshing view (it tells how to leave)
 };
 
 // The marks of a lit and a dark LED; they differ in shape, not only colour.

@@ -11,9 +11,9 @@ struct ViewerOptions {
 
 enum ViewerOptionsStatus : int32_t {
   kOptionsOk = 0,
-  kOptionsUnknown = 1,     // an option this program does not know
-  kOptionsBadPort = 2,     // a port name that names no emulated port
-  kOptionsTwoPorts = 3,    // more than one port named
+  kOptionsUnknown = 1,   // an option this program does not know
+  kOptionsBadPort = 2,   // a port name that names no emulated port
+  kOptionsTwoPorts = 3,  // more than one port named
 };
 
 // argv[1..argc-1]: "--once", "--help" (or "-h", "/?"), and at most one port

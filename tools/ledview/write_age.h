@@ -10,7 +10,7 @@
 
 struct LastDataWrite {
   bool found;
-  int64_t time;     // the journal's time stamp, performance-counter ticks
+  int64_t time;  // the journal's time stamp, performance-counter ticks
   uint8_t value;
 };
 

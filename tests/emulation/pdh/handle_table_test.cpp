@@ -52,8 +52,7 @@ TEST_F(HandleTable, ForeignValuesAndKindMixUpsAreRefused) {
   const HandleValue counter = AddCounterHandle(query, 0, 0, "", "p", 0);
   int local = 0;
   const std::vector<HandleValue> foreign = {
-      0, 1, 0xFFFFFFFFu, reinterpret_cast<HandleValue>(&local), query + 1, counter + 1,
-      query | (HandleValue{1} << 40)};
+      0, 1, 0xFFFFFFFFu, reinterpret_cast<HandleValue>(&local), query + 1, counter + 1, query | (HandleValue{1} << 40)};
   for (HandleValue value : foreign) {
     SCOPED_TRACE(value);
     EXPECT_EQ(FindQuery(value), nullptr);

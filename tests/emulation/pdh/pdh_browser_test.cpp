@@ -36,8 +36,8 @@ HWND WaitForBrowser(const char* caption) {
 void Choose(HWND dialog, int id, const char* text) {
   const bool combo = id == IDC_PDH_OBJECT;
   HWND control = GetDlgItem(dialog, id);
-  const LRESULT index = SendMessageA(control, combo ? CB_FINDSTRINGEXACT : LB_FINDSTRINGEXACT,
-                                     static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
+  const LRESULT index = SendMessageA(control, combo ? CB_FINDSTRINGEXACT : LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                     reinterpret_cast<LPARAM>(text));
   ASSERT_GE(index, 0) << text;
   SendMessageA(control, combo ? CB_SETCURSEL : LB_SETCURSEL, static_cast<WPARAM>(index), 0);
   SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, combo ? CBN_SELCHANGE : LBN_SELCHANGE),

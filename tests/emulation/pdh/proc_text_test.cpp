@@ -15,12 +15,9 @@ struct NumberCase {
 
 TEST(ProcText, LoadavgGivesTheThreadCount) {
   const NumberCase cases[] = {
-      {"0.93 0.53 0.30 3/152 13702\n", true, 152},
-      {"0.00 0.00 0.00 1/7 1", true, 7},
-      {"0.93 0.53 0.30 3 152", false, 0},
-      {"0.93 0.53 0.30 3/ 13702", false, 0},
-      {"0.93 0.53 0.30 3/15x 1", false, 0},
-      {"1/9999999999999999999999", false, 0},
+      {"0.93 0.53 0.30 3/152 13702\n", true, 152}, {"0.00 0.00 0.00 1/7 1", true, 7},
+      {"0.93 0.53 0.30 3 152", false, 0},          {"0.93 0.53 0.30 3/ 13702", false, 0},
+      {"0.93 0.53 0.30 3/15x 1", false, 0},        {"1/9999999999999999999999", false, 0},
   };
   for (const NumberCase& c : cases) {
     SCOPED_TRACE(c.text);
@@ -33,9 +30,10 @@ TEST(ProcText, LoadavgGivesTheThreadCount) {
 TEST(ProcText, BlockStatGivesBytesAndBusyTime) {
   int64_t bytes = -1;
   int64_t busy = -1;
-  ASSERT_TRUE(ParseBlockStat("   70935     9697  9382138    25404    31097    16923 13717152    24443        0"
-                             "    12272    52932     8050       96  2116056     1598     3472     1485\n",
-                             bytes, busy));
+  ASSERT_TRUE(
+      ParseBlockStat("   70935     9697  9382138    25404    31097    16923 13717152    24443        0"
+                     "    12272    52932     8050       96  2116056     1598     3472     1485\n",
+                     bytes, busy));
   EXPECT_EQ(bytes, (9382138 + 13717152) * int64_t{512});
   EXPECT_EQ(busy, 12272);
   bytes = busy = -1;
@@ -46,12 +44,8 @@ TEST(ProcText, BlockStatGivesBytesAndBusyTime) {
 
 TEST(ProcText, ThermalZonesInMillidegreesBecomeMillikelvin) {
   const NumberCase cases[] = {
-      {"45000\n", true, 318150},
-      {"-5000", true, 268150},
-      {"0", true, 273150},
-      {"", false, 0},
-      {"45 C", false, 0},
-      {"-", false, 0},
+      {"45000\n", true, 318150}, {"-5000", true, 268150}, {"0", true, 273150}, {"", false, 0},
+      {"45 C", false, 0},        {"-", false, 0},
   };
   for (const NumberCase& c : cases) {
     SCOPED_TRACE(c.text);

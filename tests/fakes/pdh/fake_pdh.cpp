@@ -360,9 +360,8 @@ PDH_STATUS WINAPI PdhBrowseCountersA(PPDH_BROWSE_DLG_CONFIG_A config) {
   }
   Logged("browse caption=" + Text(config->szDialogBoxCaption) + " flags=" + Hex(flags) +
              " owner=" + Hex(reinterpret_cast<UINT_PTR>(config->hWndOwner)) + " source=" + Text(config->szDataSource) +
-             " cch=" + std::to_string(config->cchReturnPathLength) +
-             " callback=" + (config->pCallBack == nullptr ? "null" : "set") +
-             " callbackarg=" + std::to_string(config->dwCallBackArg) +
+             " cch=" + std::to_string(config->cchReturnPathLength) + " callback=" +
+             (config->pCallBack == nullptr ? "null" : "set") + " callbackarg=" + std::to_string(config->dwCallBackArg) +
              " callbackstatus=" + std::to_string(config->CallBackStatus) +
              " detail=" + std::to_string(config->dwDefaultDetailLevel) + " initial=" + initial,
          status);
