@@ -1,6 +1,7 @@
 // The port-I/O library, bound at run time: what the port access uses of it.
 // WinIO.dll is tried first, then the InpOut library, then the program's own
-// virtual port; each only from the program's own folder.
+// virtual port; each by its bare name through the library search the program
+// restricts to its own folder (and the system's).
 #pragma once
 
 #include <cstdint>

@@ -2,8 +2,7 @@
 // takes and which port it opens: the virtual port under InpOut's interface
 // and WinIO's, in the order the program tries them; an InpOut whose driver
 // is not open; a port named by its address; refused port arguments; Plug and
-// Play through a fake cfgmgr32.dll; and the about box's note on the virtual
-// port.
+// Play through a fake cfgmgr32.dll.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -25,11 +24,6 @@ constexpr uint16_t kLpt1 = 0x378;
 constexpr uint16_t kCard = 0xD010;
 constexpr char kPortFailedText[] = "Could not open parallel port!";
 
-// Control ids of the dialogs the tests press.
-constexpr int kQuitButton = 1034;
-constexpr int kAboutButton = 1044;
-constexpr int kAboutOk = 1040;
-
 class PortLibraryTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -39,7 +33,6 @@ class PortLibraryTest : public testing::Test {
   }
   void TearDown() override {
     program.Kill();
-    second.Kill();
     DeleteSettingsKey();
   }
   static void ExpectCleanExit(const Program& run) {
@@ -63,7 +56,6 @@ class PortLibraryTest : public testing::Test {
   }
 
   Program program;
-  Program second;
 };
 
 // With the virtual machine held open by the test.
@@ -247,46 +239,6 @@ TEST_F(WatchedPortTest, PlugAndPlayGivesANamedPortItsBase) {
     EXPECT_EQ(CountKind(Journal(), kJournalPhysicalRead), row.biosRead ? 1 : 0);
     Quit();
     ExpectRestored(row.base, row.base == kCard ? kCardPort : 0);
-  }
-}
-
-// The texts of a window's children, read across the process boundary.
-std::vector<std::string> ChildTexts(HWND window) {
-  std::vector<std::string> texts;
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM param) {
-        char text[256] = "";
-        SendMessageA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-        reinterpret_cast<std::vector<std::string>*>(param)->push_back(text);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&texts));
-  return texts;
-}
-
-TEST_F(WatchedPortTest, AboutBoxNotesTheVirtualPort) {
-  const struct {
-    const char* stage;
-    bool noted;
-  } rows[] = {{"pdh", true}, {"inpout", false}};
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.stage);
-    ASSERT_TRUE(StartProgram(&program, StageFolder(row.stage), "LPT1"));
-    ASSERT_TRUE(WaitForWrites(kLpt1, 2));
-    ASSERT_TRUE(StartProgram(&second, StageFolder(row.stage), ""));
-    HWND dialog = WaitForWindow(nullptr, "Pipstack Configuration", kStartMs, true);
-    ASSERT_NE(dialog, nullptr);
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(kAboutButton, BN_CLICKED), 0);
-    HWND about = WaitForWindow(nullptr, "About Pipstack", kStartMs, true);
-    ASSERT_NE(about, nullptr);
-    const std::vector<std::string> texts = ChildTexts(about);
-    const bool noted = std::any_of(texts.begin(), texts.end(),
-                                   [](const std::string& t) { return t.find("Virtual port") != std::string::npos; });
-    EXPECT_EQ(noted, row.noted);
-    PostMessageA(about, WM_COMMAND, MAKEWPARAM(kAboutOk, BN_CLICKED), 0);
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(kQuitButton, BN_CLICKED), 0);
-    ExpectCleanExit(program);
   }
 }
 

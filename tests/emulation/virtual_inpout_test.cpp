@@ -1,9 +1,8 @@
 // The virtual port under InpOut's interface: the same machine as the WinIO
-// library, opened by the first call, closed when the library is released,
-// and a driver that is not open when the machine cannot be.
+// library, opened by the first call and closed when the library is released.
+// (A driver that is not open: tests/e2e/port_library_test.cpp.)
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <vector>
 
 #include "core/scoped_win.h"
@@ -86,38 +85,6 @@ TEST(VirtualInpOutTest, OpensTheSharedMachineAtTheFirstCallAndClosesItAtRelease)
   }
   EXPECT_EQ(writes, 3);
   CloseVirtualPort(&view);
-}
-
-// With a machine of another layout in the section, as InpOut without its
-// driver: the driver is not open and no call changes anything.
-TEST(VirtualInpOutTest, DriverIsNotOpenWhereTheMachineCannotBeOpened) {
-  VirtualPortView existing{};
-  if (OpenVirtualPort(kVirtualPortReadOnly, &existing) == kVirtualPortOk) {
-    CloseVirtualPort(&existing);
-    GTEST_SKIP() << "another process holds the machine";
-  }
-  const ScopedHandle section(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                                sizeof(VirtualMachine), kVirtualPortSectionName));
-  ASSERT_TRUE(section.IsValid());
-  auto* machine = static_cast<VirtualMachine*>(MapViewOfFile(section.Get(), FILE_MAP_WRITE, 0, 0, 0));
-  ASSERT_NE(machine, nullptr);
-  std::memset(static_cast<void*>(machine), 0x5C, sizeof *machine);
-  machine->magic = kMachineMagic;
-  machine->layout = kMachineLayout + 1;
-  std::vector<unsigned char> before(sizeof *machine);
-  std::memcpy(before.data(), machine, before.size());
-
-  InpOutLibrary inpout;
-  ASSERT_TRUE(inpout.Load());
-  EXPECT_EQ(inpout.IsInpOutDriverOpen(), FALSE);
-  inpout.DlPortWritePortUchar(0x378, 0x01);
-  inpout.Out32(0x378, 0x02);
-  EXPECT_EQ(inpout.DlPortReadPortUchar(0x378), 0xFF);
-  DWORD value = 0;
-  EXPECT_EQ(inpout.GetPhysLong(reinterpret_cast<PBYTE>(0x408), &value), FALSE);
-  inpout.module.Close();
-  EXPECT_EQ(std::memcmp(before.data(), machine, before.size()), 0) << "the section was written";
-  UnmapViewOfFile(machine);
 }
 
 }  // namespace

@@ -25,43 +25,25 @@ TEST(PortArgumentTest, NamesAndAddressesAreReadStrictly) {
   } rows[] = {
       {"LPT1", kPortArgumentName, 1, 0},
       {"lpt2:", kPortArgumentName, 2, 0},
-      {"LpT3", kPortArgumentName, 3, 0},
       {"LPT12", kPortArgumentName, 12, 0},  // a name; its number is checked at the open
       {"LPT1::", kPortArgumentBadName, 0, 0},
-      {"LPT:1", kPortArgumentBadName, 0, 0},
-      {"LPT1:x", kPortArgumentBadName, 0, 0},
       {"LPT01", kPortArgumentBadName, 0, 0},
       {"LPT 3", kPortArgumentBadName, 0, 0},
-      {"LPT+2", kPortArgumentBadName, 0, 0},
-      {" LPT1", kPortArgumentBadName, 0, 0},
       {"LPT1 ", kPortArgumentBadName, 0, 0},
       {"LPT1\xE9\xFC", kPortArgumentBadName, 0, 0},
       {"COM1", kPortArgumentBadName, 0, 0},
-      {"XYZ1", kPortArgumentBadName, 0, 0},
-      {"PRN2", kPortArgumentBadName, 0, 0},
       {"LPT", kPortArgumentBadName, 0, 0},
-      {"", kPortArgumentBadName, 0, 0},
       {nullptr, kPortArgumentBadName, 0, 0},
-      {"0xD010", kPortArgumentAddress, 0, 0xD010},
       {"0Xd01f", kPortArgumentAddress, 0, 0xD01F},
       {"0x100", kPortArgumentAddress, 0, 0x100},    // the lowest
       {"0xFBFD", kPortArgumentAddress, 0, 0xFBFD},  // the ECR at 0xFFFF
-      {"0x0378", kPortArgumentAddress, 0, 0x378},   // four digits with a zero in front
       {"0xFBFE", kPortArgumentBadAddress, 0, 0},    // the ECR beyond 0xFFFF
-      {"0xFFFF", kPortArgumentBadAddress, 0, 0},
-      {"0xFF", kPortArgumentBadAddress, 0, 0},  // among the PC's own devices
-      {"0x0", kPortArgumentBadAddress, 0, 0},
+      {"0xFF", kPortArgumentBadAddress, 0, 0},      // among the PC's own devices
       {"0x", kPortArgumentBadAddress, 0, 0},
-      {"0X", kPortArgumentBadAddress, 0, 0},
       {"0x0D010", kPortArgumentBadAddress, 0, 0},  // five digits
-      {"0x1D010", kPortArgumentBadAddress, 0, 0},  // beyond 16 bits
       {"0xD01G", kPortArgumentBadAddress, 0, 0},
-      {"0x D010", kPortArgumentBadAddress, 0, 0},
       {"0xD010 ", kPortArgumentBadAddress, 0, 0},
-      {"0x-100", kPortArgumentBadAddress, 0, 0},
-      {"0xD010:", kPortArgumentBadAddress, 0, 0},
       {"D010", kPortArgumentBadName, 0, 0},  // no 0x: not an address
-      {"53264", kPortArgumentBadName, 0, 0},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.text != nullptr ? row.text : "(none)");
@@ -77,15 +59,9 @@ TEST(PortArgumentTest, NamesAndAddressesAreReadStrictly) {
 }
 
 TEST(PortArgumentTest, PortNamesMatchTheirNumberOnly) {
-  const struct {
-    const char* text;
-    int32_t number;
-    bool names;
-  } rows[] = {
-      {"LPT3", 3, true},   {"lpt3:", 3, true}, {"LPT3", 1, false},  {"LPT13", 1, false},
-      {"LPT1", 13, false}, {"COM3", 3, false}, {"0x378", 1, false}, {"", 0, false},
-  };
-  for (const auto& row : rows) EXPECT_EQ(NamesPort(row.text, row.number), row.names) << row.text << " " << row.number;
+  EXPECT_TRUE(NamesPort("lpt3:", 3));
+  EXPECT_FALSE(NamesPort("LPT13", 1));
+  EXPECT_FALSE(NamesPort("COM3", 3));
 }
 
 class PortBaseTest : public testing::Test {
