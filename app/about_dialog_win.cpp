@@ -1,11 +1,36 @@
-// The about box: everything it shows is in its template; OK ends it.
+// The about box: everything it shows is in its template, and a note when the
+// LEDs are only the virtual port's; OK ends it.
 #include "app/about_dialog_win.h"
 
 #include "app/resources/resource_ids.h"
+#include "port/port_io_driver.h"
+
+namespace {
+
+// The program cannot tell a real port from the virtual one, but it knows
+// which library it found: a user who wired LEDs learns here why they stay
+// dark.
+constexpr char kVirtualPortNote[] = "Virtual port in use: no real LEDs are driven.";
+// The free line above OK, in dialog units: left, top, right, bottom.
+constexpr RECT kNotePlace = {7, 145, 220, 154};
+
+void AddVirtualPortNote(HWND dialog) {
+  if (PortIoLibraryInUse() != kPortIoVirtual) return;
+  RECT place = kNotePlace;
+  MapDialogRect(dialog, &place);
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+  HWND note = CreateWindowExA(0, "STATIC", kVirtualPortNote, WS_CHILD | WS_VISIBLE | SS_CENTER, place.left, place.top,
+                              place.right - place.left, place.bottom - place.top, dialog,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATIC_TEXT)), instance, nullptr);
+  if (note != nullptr) SendMessageA(note, WM_SETFONT, SendMessageA(dialog, WM_GETFONT, 0, 0), FALSE);
+}
+
+}  // namespace
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
   switch (message) {
     case WM_INITDIALOG:
+      AddVirtualPortNote(dialog);
       return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) != IDC_ABOUT_OK) return FALSE;  // IDCANCEL changes nothing

@@ -1,12 +1,14 @@
 # Release packaging of the Windows build: the files a user gets, a zip of them
 # (CPack) and an NSIS installer, both made by the normal build.
 #
-# Shipped: pipstack.exe, the virtual port WinIO.dll (so the program starts and
-# ledview shows its LEDs with no hardware; a real port-I/O library of the same
-# interface replaces it), ledview.exe, the README with its pictures and the
-# licence. Not shipped: our pdh.dll. It reads the Linux host's figures and is
-# only for Wine; beside the program on Windows it would be found before the
-# system's own pdh.dll and take the real counters away.
+# Shipped: pipstack.exe, the virtual port pipstack-virtual-port.dll (so the
+# program starts and ledview shows its LEDs with no hardware; the program
+# tries it last, so a real port-I/O library put beside it wins), ledview.exe,
+# the README with its pictures and the licence. Not shipped: our pdh.dll. It
+# reads the Linux host's figures and is only for Wine; beside the program on
+# Windows it would be found before the system's own pdh.dll and take the real
+# counters away. Nor the virtual port's InpOut build, which would take a real
+# InpOut's place.
 if(NOT WIN32)
   return()
 endif()

@@ -95,7 +95,7 @@ Section "Pipstack" SecProgram
 
   SetOutPath "$INSTDIR"
   File "${STAGE}/pipstack.exe"
-  File "${STAGE}/WinIO.dll"
+  File "${STAGE}/pipstack-virtual-port.dll"
   File "${STAGE}/ledview.exe"
   File "${STAGE}/README.md"
   File "${STAGE}/LICENSE.txt"
@@ -176,7 +176,7 @@ Section "un.Pipstack" SecUnProgram
 
   Delete "${SHORTCUT}"
   Delete "$INSTDIR\pipstack.exe"
-  Delete "$INSTDIR\WinIO.dll"
+  Delete "$INSTDIR\pipstack-virtual-port.dll"
   Delete "$INSTDIR\ledview.exe"
   Delete "$INSTDIR\README.md"
   Delete "$INSTDIR\LICENSE.txt"

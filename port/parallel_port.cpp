@@ -2,8 +2,9 @@
 // port's registers back as it found them at close.
 #include "port/parallel_port.h"
 
+#include "port/port_address.h"
 #include "port/port_io_driver.h"
-#include "port/port_number.h"
+#include "port/port_pnp.h"
 #include "port/port_registers.h"
 
 namespace {
@@ -12,6 +13,21 @@ PortState portState{};
 
 constexpr uint8_t kByteWide = 1;  // every register access is one byte
 constexpr uint32_t kLedsDark = 0;
+
+// A named port's base: where Plug and Play put it, as the system decoded it;
+// else the BIOS data area's word, through the port-I/O library.
+bool NamedPortBase(int32_t number, uint16_t* base) {
+  uint32_t assigned = 0;
+  if (PlugAndPlayPortBase(number, &assigned) && IsUsablePortBase(assigned)) {
+    *base = static_cast<uint16_t>(assigned);
+    return true;
+  }
+  uint32_t biosWords = 0;
+  if (!ReadPhysicalLong(BiosPortWordAddress(number), &biosWords)) return false;
+  // The high half is the next port's word.
+  *base = static_cast<uint16_t>(biosWords & 0xFFFF);
+  return *base != 0;
+}
 
 }  // namespace
 
@@ -23,16 +39,16 @@ int32_t OpenParallelPort(const char* name) {
   if (name == nullptr) return kOpenPortNoName;
   CloseParallelPort();
 
-  const int32_t number = PortNumberFromName(name);
-  if (number < kFirstPortNumber || number > kLastPortNumber) return kOpenPortBadNumber;
+  // Refused before the port-I/O library is loaded.
+  const PortArgument argument = ReadPortArgument(name);
+  if (argument.kind == kPortArgumentBadAddress) return kOpenPortBadAddress;
+  const bool named = argument.kind == kPortArgumentName;
+  const bool numberInRange = argument.number >= kFirstPortNumber && argument.number <= kLastPortNumber;
+  if (argument.kind == kPortArgumentBadName || (named && !numberInRange)) return kOpenPortBadNumber;
   if (LoadPortIoDriver() != kPortIoDriverOk) return kOpenPortNoDriver;
 
-  uint32_t biosWords = 0;
-  const uint32_t biosAddress = BiosPortWordAddress(number);
-  if (!ReadPhysicalLong(biosAddress, &biosWords)) return kOpenPortNoBiosAddress;
-  // The high half is the next port's word.
-  const uint16_t base = static_cast<uint16_t>(biosWords & 0xFFFF);
-  if (base == 0) return kOpenPortNoBiosAddress;
+  uint16_t base = argument.base;
+  if (named && !NamedPortBase(argument.number, &base)) return kOpenPortNoBiosAddress;
 
   PortState& port = portState;
   port.dataPort = static_cast<uint16_t>(base + kDataOffset);

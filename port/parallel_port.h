@@ -24,15 +24,16 @@ void ResetPortState();
 enum OpenPortStatus : int32_t {
   kOpenPortOk = 0,
   kOpenPortNoName = 1,
-  kOpenPortBadNumber = 2,  // the name gives no port number 1..4
-  kOpenPortNoDriver = 3,   // the port-I/O library could not be bound or initialised
-  kOpenPortNoBiosAddress = 5,
+  kOpenPortBadNumber = 2,      // not a port name (LPTn, LPTn:), or n outside 1..4
+  kOpenPortNoDriver = 3,       // no port-I/O library could be bound and initialised
+  kOpenPortNoBiosAddress = 5,  // neither Plug and Play nor the BIOS has the port's address
   kOpenPortEcrNotRead = 6,
   kOpenPortDataNotRead = 7,
   kOpenPortControlNotRead = 8,
   kOpenPortEcrNotWritten = 9,
   kOpenPortDataNotWritten = 10,
   kOpenPortControlNotWritten = 11,
+  kOpenPortBadAddress = 12,  // starts with 0x but is no usable base address
 };
 
 enum WriteLedStatus : int32_t {
@@ -42,7 +43,8 @@ enum WriteLedStatus : int32_t {
 };
 
 // Saves the port's registers and puts it into LED output, closing a port
-// that is open first.
+// that is open first. name is a port name (LPT1; its base comes from Plug
+// and Play, else the BIOS data area) or the data register's address (0xD010).
 int32_t OpenParallelPort(const char* name);
 // Restores data, control and ECR, releases the driver. Always 0.
 int32_t CloseParallelPort();

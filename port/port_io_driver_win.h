@@ -1,8 +1,11 @@
-// The binding table of WinIO.dll: the loaded library and its entry points.
+// The binding tables of the port-I/O libraries: WinIO's interface (WinIO.dll
+// or the virtual port) and InpOut's, each the loaded library and its entry
+// points.
 #pragma once
 
 #include <windows.h>
 
+#include "port/inpout_api_win.h"
 #include "port/port_io_driver.h"
 #include "port/winio_api_win.h"
 
@@ -20,6 +23,17 @@ struct PortIoDriver {
   decltype(&::UnmapPhysicalMemory) UnmapPhysicalMemory;
 };
 
-// Null in every field while nothing is loaded; a failed binding leaves the
-// library loaded and the slots resolved before the failure.
+// Only what the program calls; a library without one of them is not used.
+struct InpOutDriver {
+  HMODULE module;
+  decltype(&inpout::IsInpOutDriverOpen) IsInpOutDriverOpen;
+  decltype(&inpout::DlPortReadPortUchar) DlPortReadPortUchar;
+  decltype(&inpout::DlPortWritePortUchar) DlPortWritePortUchar;
+  decltype(&inpout::GetPhysLong) GetPhysLong;
+};
+
+// WinIO's interface: WinIO.dll's table, or the virtual port's while that is
+// in use. Null in every field while nothing is loaded; a failed binding of
+// WinIO.dll leaves the library loaded and the slots resolved before the
+// failure.
 const PortIoDriver& CurrentPortIoDriver();

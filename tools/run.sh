@@ -7,6 +7,11 @@
 #                         frame that shows the meter's LED byte, then stop
 #                         everything and exit 0 (1 when no byte came within a
 #                         minute); tools/test.sh checks the demo this way
+#   tools/run.sh inpout   the same through InpOut's port interface: the
+#                         program runs from a folder of its own beside the
+#                         virtual port's InpOut build (by default it runs
+#                         beside pipstack-virtual-port.dll, the virtual port
+#                         under WinIO's interface and its own name)
 #   tools/run.sh config   open the configuration dialog (a second start)
 #   tools/run.sh stop     quit the meter (as its Quit button does)
 #
@@ -31,6 +36,7 @@ join_demo() {
 }
 
 once=0
+inpout=0
 case "${1:-}" in
   config)
     join_demo
@@ -44,16 +50,27 @@ case "${1:-}" in
     exit 0
     ;;
   --once) once=1 ;;
+  inpout) inpout=1 ;;
   "") ;;
   *)
-    echo "usage: $0 [--once|config|stop]" >&2
+    echo "usage: $0 [--once|inpout|config|stop]" >&2
     exit 2
     ;;
 esac
 
 tools/install-deps.sh
 cmake --preset windows >/dev/null
-cmake --build --preset windows -j"$(nproc)" --target pipstack winio wine_pdh ledview
+cmake --build --preset windows -j"$(nproc)" --target pipstack winio virtual_inpout wine_pdh ledview
+
+# The folder the meter runs from: the build's program folder, or one with the
+# InpOut build beside the program in place of the virtual port's own library.
+run_dir=$bin
+if [ "$inpout" = 1 ]; then
+  run_dir=$demo/inpout
+  rm -rf "$run_dir"
+  mkdir -p "$run_dir"
+  cp "$bin/pipstack.exe" "$bin/pdh.dll" "$root"/build/windows/virtual-inpout/inpout*.dll "$run_dir/"
+fi
 
 # A prefix of the demo's own, a display (Xvfb when there is none) and one
 # wineserver for the whole run.
@@ -68,7 +85,8 @@ stop_all() {
 }
 trap stop_all EXIT
 
-(cd "$bin" && wine pipstack.exe LPT1 >/dev/null 2>&1 &)
+(cd "$run_dir" && wine pipstack.exe LPT1 >/dev/null 2>&1 &)
+[ "$inpout" = 0 ] || echo "Through InpOut's interface, from $run_dir."
 echo "Meter started on the virtual LPT1 (display $DISPLAY)."
 
 if [ "$once" = 1 ]; then

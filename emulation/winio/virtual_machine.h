@@ -12,7 +12,7 @@
 // Bump kMachineLayout whenever VirtualMachine changes shape: a process that
 // finds another layout in the section refuses to use it.
 constexpr uint32_t kMachineMagic = 0x50495056;  // "VPIP"
-constexpr uint32_t kMachineLayout = 2;
+constexpr uint32_t kMachineLayout = 3;
 
 // Physical memory: the BIOS data area, 0x400..0x4FF, and nothing else.
 constexpr uint32_t kBiosDataAreaStart = 0x400;
@@ -31,15 +31,18 @@ struct PortRegisters {
   uint8_t ecr;
 };
 
-// The emulated ports: two parallel ports with ECRs, listed by the BIOS as
-// LPT1 and LPT2. The power-on values differ from what the program writes at
-// open (0 data, 0x0B control, mode 000 in the ECR) so that saving and
-// restoring shows.
-constexpr int kPortCount = 2;
-constexpr std::array<uint16_t, kPortCount> kPortBases = {0x378, 0x278};
+// The emulated ports: two parallel ports with ECRs on the main board, listed
+// by the BIOS as LPT1 and LPT2, and a plug-in card (PCIe or ExpressCard) at
+// 0xD010 that the BIOS does not list. The power-on values differ from what
+// the program writes at open (0 data, 0x0B control, mode 000 in the ECR) so
+// that saving and restoring shows.
+constexpr int kPortCount = 3;
+constexpr int kCardPort = 2;  // the index of the card, named by its address only
+constexpr std::array<uint16_t, kPortCount> kPortBases = {0x378, 0x278, 0xD010};
 constexpr std::array<PortRegisters, kPortCount> kPowerOnRegisters = {{
     {0x5A, 0x7F, 0xCC, 0x35},  // ECR mode 001 (PS/2)
     {0xC3, 0x7F, 0xC4, 0x75},  // ECR mode 011 (ECP)
+    {0x96, 0x7F, 0xC5, 0x55},  // ECR mode 010 (FIFO)
 }};
 constexpr int kBiosParallelPortWords = 4;
 constexpr std::array<uint16_t, kBiosParallelPortWords> kPowerOnBiosPortWords = {0x378, 0x278, 0, 0};
@@ -54,6 +57,10 @@ enum JournalKind : uint16_t {
   kJournalMapMemory = 7,
   kJournalUnmapMemory = 8,
   kJournalReset = 9,
+  // The InpOut build's counterparts of initialise and shut down: its first
+  // call opened the machine, and the library was released.
+  kJournalInpOutOpen = 10,
+  kJournalInpOutRelease = 11,
 };
 
 struct JournalEntry {

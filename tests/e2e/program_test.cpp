@@ -276,8 +276,8 @@ TEST_F(ProgramTest, StartWhileAnotherIsStartingShowsNothing) {
 }
 
 TEST_F(ProgramTest, LibraryBesideTheProgramWinsOverTheWorkingFolder) {
-  // The working folder holds a WinIO.dll whose initialisation fails; the
-  // program must use the virtual port beside it all the same.
+  // The working folder holds a WinIO.dll and an InpOut library that would
+  // start; the program must use the virtual port beside it all the same.
   ASSERT_TRUE(StartProgram(&program, StageFolder("pdh"), "LPT1", StageFolder("decoy")));
   EXPECT_TRUE(WaitForLedWrites(watch, program.Id(), 2, kStartMs));
   Quit();

@@ -6,5 +6,6 @@
 
 // Folder of a prepared copy of the program with its libraries, by name
 // ("pdh": the virtual port and the fake pdh.dll beside it; "nowinio": no
-// WinIO.dll; "decoy": only a WinIO.dll that fails, as a working folder).
+// port-I/O library; "decoy": a WinIO.dll and an InpOut library that would
+// work, as a working folder).
 inline std::string StageFolder(const char* stage) { return std::string(PIPSTACK_E2E_STAGE_ROOT) + "/" + stage; }

@@ -1,4 +1,5 @@
-// Loading the virtual WinIO.dll for the emulation's tests and their peer.
+// Loading the virtual port's WinIO library for the emulation's tests and their
+// peer.
 #include "tests/emulation/winio_library.h"
 
 #include "core/scoped_win.h"
@@ -6,7 +7,7 @@
 bool LoadWinIoLibrary(WinIoLibrary* library) {
   *library = WinIoLibrary{};
   SetDllDirectoryA(PIPSTACK_BIN_DIR);
-  library->module = LoadLibraryA("WinIO.dll");
+  library->module = LoadLibraryA(kVirtualPortLibraryName);
   if (library->module == nullptr) return false;
   const HMODULE m = library->module;
   return ResolveEntryPoint(m, "InitializeWinIo", &library->InitializeWinIo) &&

@@ -1,5 +1,6 @@
-// The virtual WinIO.dll loaded for real from the build's program folder, its
-// entry points resolved with their declared types.
+// The virtual port's WinIO library (pipstack-virtual-port.dll) loaded for real
+// from the build's program folder, its entry points resolved with their
+// declared types.
 #pragma once
 
 #include "port/port_io_driver_win.h"

@@ -1,9 +1,8 @@
-// Recording stand-ins for LoadPortIoDriver and the driver's access operations.
+// Recording stand-ins for LoadPortIoDriver, the driver's access operations and
+// the library in use.
 #include "tests/fakes/port_io_driver_fakes.h"
 
 #include <cstdio>
-
-#include "port/port_io_driver.h"
 
 RecordingDriver driver;
 
@@ -35,6 +34,8 @@ void UnloadPortIoDriver() {
   driver.calls.push_back("unload");
   driver.bound = false;
 }
+
+PortIoLibrary PortIoLibraryInUse() { return driver.library; }
 
 bool ReadPortValue(uint16_t port, uint32_t* value, uint8_t size) {
   if (size != 1) driver.calls.push_back("wrong size");

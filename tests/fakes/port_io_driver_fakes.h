@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "port/port_io_driver.h"
+
 struct RecordingDriver {
   int32_t loadStatus = 0;
   std::map<uint32_t, uint32_t> physical;   // BIOS words by address (32 bits read)
@@ -14,6 +16,8 @@ struct RecordingDriver {
   uint32_t failPhysicalAt = 0;             // 0: never
   uint16_t failReadAt = 0;
   uint16_t failWriteAt = 0;
+
+  PortIoLibrary library = kPortIoNone;  // what PortIoLibraryInUse answers
 
   bool bound = false;
   std::vector<std::string> calls;  // "load", "unload", "phys 408", "read 77a", "write 378 a5", ...

@@ -52,10 +52,7 @@ bool FailsNow(FaultKind kind) {
 }
 
 bool Refuse(JournalKind kind, uint32_t address, uint32_t value, uint8_t size) {
-  if (Initialized()) {
-    const VirtualPortLock held(machineView);
-    Journal(kind, address, value, size, false);
-  }
+  if (Initialized()) JournalCall(machineView, kind, address, value, size, false);
   return false;
 }
 

@@ -66,7 +66,7 @@ esac
 # shellcheck disable=SC2086
 "$run" "$installer" $install_args "/D=$win_dir" || fail "installer ended with $?"
 
-for pair in pipstack.exe:$bin/pipstack.exe WinIO.dll:$bin/WinIO.dll ledview.exe:$bin/ledview.exe \
+for pair in pipstack.exe:$bin/pipstack.exe pipstack-virtual-port.dll:$bin/pipstack-virtual-port.dll ledview.exe:$bin/ledview.exe \
             README.md:$src/README.md LICENSE.txt:$src/packaging/LICENSE.txt \
             docs/dialog-configuration.png:$src/docs/dialog-configuration.png; do
   name=${pair%%:*}

@@ -14,7 +14,7 @@ trap 'rm -rf "$work"' EXIT
 # Each shipped file and where the build or the sources hold it.
 cat >"$work/expected" <<LIST
 pipstack.exe $bin/pipstack.exe
-WinIO.dll $bin/WinIO.dll
+pipstack-virtual-port.dll $bin/pipstack-virtual-port.dll
 ledview.exe $bin/ledview.exe
 README.md $src/README.md
 LICENSE.txt $src/packaging/LICENSE.txt

@@ -60,9 +60,9 @@ TEST_F(ParallelPortTest, PortNumberComesFromTheFourthCharacter) {
       {"LPT1", 0, "phys 408"},
       {"LPT4", 0, "phys 40e"},
       {"LPT2:", 0, "phys 40a"},
-      {"LPT 3", 0, "phys 40c"},
-      {"LPT+2", 0, "phys 40a"},
-      {"COM2", 0, "phys 40a"},
+      {"LPT 3", 2, nullptr},  // a port name is LPT, the number and at most one ':'
+      {"LPT+2", 2, nullptr},
+      {"COM2", 2, nullptr},
       {"LPT0", 2, nullptr},
       {"LPT5", 2, nullptr},
       {"LPT9", 2, nullptr},

@@ -5,7 +5,7 @@
 # a window manager that cannot start fails the start and leaves nothing.
 #
 #   window_manager_test.sh STATE_DIR BIN_DIR BENCH_PROBE
-# BIN_DIR holds pipstack.exe beside the virtual WinIO.dll and our pdh.dll;
+# BIN_DIR holds pipstack.exe beside the virtual port and our pdh.dll;
 # the session has its own prefix and display under STATE_DIR.
 set -uo pipefail
 state=$1 bin=$2 probe=$3

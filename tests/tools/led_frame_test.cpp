@@ -127,6 +127,14 @@ TEST(LedFrameTest, TitleNamesThePortAndItsAddress) {
   EXPECT_EQ(Text(RenderFrame(state, 12, 40)[0]), "LPT2 0x278\n");
 }
 
+TEST(LedFrameTest, APortTheBiosDoesNotListIsNamedByItsAddress) {
+  FrameState state = State(0, 0xC0);
+  state.portIndex = 2;
+  state.base = 0xD010;
+  EXPECT_EQ(Text(RenderFrame(state, 79, 40)[0]), "Pipstack LEDs at 0xD010\n");
+  EXPECT_EQ(Text(RenderFrame(state, 12, 40)[0]), "0xD010\n");
+}
+
 TEST(LedFrameTest, NoLineIsWiderThanTheTerminal) {
   for (int columns = 1; columns <= 80; ++columns) {
     const std::vector<FrameLine> frame = RenderFrame(State(0xA5, 0xCB), columns, 40);

@@ -1,5 +1,5 @@
 // ledview.exe run as a process against the virtual port this test sets up
-// and writes through the virtual WinIO.dll.
+// and writes through the virtual port's WinIO library.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -115,6 +115,8 @@ TEST_F(LedviewProcessTest, OnceShowsTheByteJustWritten) {
        "data     0xA5  1010 0101", "control  0xCB  1100 1011"},
       {"--once LPT2", 0x278, 0x0F, 0x04, "Pipstack LEDs on LPT2 (0x278)", "     ( )  ( )  ( )  ( )  (#)  (#)  (#)  (#)",
        "data     0x0F  0000 1111", "control  0xC4  1100 0100"},
+      {"--once 0xD010", 0xD010, 0x81, 0x0B, "Pipstack LEDs at 0xD010", "     (#)  ( )  ( )  ( )  ( )  ( )  ( )  (#)",
+       "data     0x81  1000 0001", "control  0xCB  1100 1011"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.arguments);

@@ -1,5 +1,5 @@
 // Writes a bar that rises and falls on LPT1 every 40 ms through the virtual
-// WinIO.dll, for a number of seconds (the first argument, 10 by default).
+// port's WinIO library, for a number of seconds (the first argument, 10 by default).
 #include <cstdlib>
 
 #include "tests/emulation/winio_library.h"

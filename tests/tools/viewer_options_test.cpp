@@ -19,6 +19,13 @@ TEST(ViewerOptionsTest, PortAndModeFromTheCommandLine) {
       {{"lpt2", "--once"}, kOptionsOk, {1, true, false}},
       {{"--ONCE", "LpT1"}, kOptionsOk, {0, true, false}},
       {{"2"}, kOptionsOk, {1, false, false}},
+      {{"0xD010"}, kOptionsOk, {2, false, false}},  // the card, by its address only
+      {{"--once", "0Xd010"}, kOptionsOk, {2, true, false}},
+      {{"0x378"}, kOptionsOk, {0, false, false}},
+      {{"0x3BC"}, kOptionsBadPort, {}},  // no emulated port there
+      {{"0xD011"}, kOptionsBadPort, {}},
+      {{"0xD010x"}, kOptionsBadPort, {}},
+      {{"3"}, kOptionsBadPort, {}},
       {{"--help"}, kOptionsOk, {0, false, true}},
       {{"/?"}, kOptionsOk, {0, false, true}},
       {{"-h", "LPT2"}, kOptionsOk, {1, false, true}},

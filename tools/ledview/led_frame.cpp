@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdio>
 
+#include "emulation/winio/virtual_machine.h"
 #include "tools/ledview/write_age.h"
 
 namespace {
@@ -44,7 +45,14 @@ std::string Binary(uint8_t byte, bool split) {
   return text;
 }
 
-std::string PortName(int portIndex) { return "LPT" + std::to_string(portIndex + 1); }
+// The port's name where the BIOS lists it ("LPT1"); empty for a port it does
+// not list, such as a plug-in card, which is known by its address alone.
+std::string PortName(uint16_t base) {
+  for (int i = 0; i < kBiosParallelPortWords; ++i) {
+    if (base != 0 && kPowerOnBiosPortWords[i] == base) return "LPT" + std::to_string(i + 1);
+  }
+  return "";
+}
 
 bool Lit(uint8_t data, int ledNumber) { return (data >> (ledNumber - 1) & 1) != 0; }
 
@@ -94,11 +102,17 @@ void RegisterLines(const FrameState& state, int columns, std::vector<RankedLine>
 
 std::vector<RankedLine> AllLines(const FrameState& state, int columns) {
   std::vector<RankedLine> lines;
-  const std::string port = PortName(state.portIndex);
-  std::array<char, 8> base{};
-  std::snprintf(base.data(), base.size(), "0x%X", static_cast<unsigned>(state.base));
-  const std::string title =
-      columns >= kCompactColumns ? "Pipstack LEDs on " + port + " (" + base.data() + ")" : port + " " + base.data();
+  const std::string port = PortName(state.base);
+  std::array<char, 8> text{};
+  std::snprintf(text.data(), text.size(), "0x%X", static_cast<unsigned>(state.base));
+  const std::string base = text.data();
+  const bool wide = columns >= kCompactColumns;
+  std::string title;
+  if (port.empty()) {
+    title = wide ? "Pipstack LEDs at " + base : base;
+  } else {
+    title = wide ? "Pipstack LEDs on " + port + " (" + base + ")" : port + " " + base;
+  }
   lines.push_back({{{title, kStyleTitle}}, kTitle});
   lines.push_back({{}, kSpacing});
   LedLines(state.data, columns, &lines);

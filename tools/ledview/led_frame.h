@@ -26,8 +26,8 @@ inline bool operator!=(const FrameSpan& a, const FrameSpan& b) { return !(a == b
 using FrameLine = std::vector<FrameSpan>;
 
 struct FrameState {
-  int portIndex;       // 0 is LPT1
-  uint16_t base;       // the port's base address
+  int portIndex;       // of the emulated ports: 0 is LPT1
+  uint16_t base;       // the port's base address, which names it: LPTn where the BIOS lists it
   uint8_t data;        // data register: bit n-1 drives LED n
   uint8_t control;     // control register as read
   bool written;        // a data write has been seen in the journal

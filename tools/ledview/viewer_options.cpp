@@ -3,14 +3,15 @@
 
 #include <cctype>
 #include <cstring>
-#include <string>
 
 #include "emulation/winio/virtual_machine.h"
+#include "port/port_address.h"
 
 const char kViewerUsage[] =
-    "usage: ledview [--once] [LPTn]\n"
-    "Shows the eight LEDs of the virtual parallel port (LPT1 unless another is\n"
-    "named, LPT1 or LPT2) live in this console; Ctrl+C ends it.\n"
+    "usage: ledview [--once] [LPTn | 0xADDRESS]\n"
+    "Shows the eight LEDs of a port of the virtual machine live in this console:\n"
+    "LPT1 unless another is named, by name (LPT1, LPT2) or by the address of its\n"
+    "data register (0x378, 0x278, or the plug-in card at 0xD010); Ctrl+C ends it.\n"
     "  --once  print one frame and exit\n";
 
 namespace {
@@ -22,12 +23,27 @@ bool SameText(const char* a, const char* b) {
   return *a == *b;
 }
 
-// "LPTn" or "n" with one digit n naming an emulated port; -1 otherwise.
+// The base address the BIOS lists for port number n (LPTn); 0 for none.
+uint16_t ListedBase(int32_t number) {
+  if (number < kFirstPortNumber || number > kBiosParallelPortWords) return 0;
+  return kPowerOnBiosPortWords[static_cast<size_t>(number - kFirstPortNumber)];
+}
+
+// A port as the program names it, "LPTn" or an address, or "n" with one
+// digit; the emulated port it names, or -1.
 int PortIndex(const char* text) {
-  if (std::strlen(text) == 4 && SameText(std::string(text, 3).c_str(), "lpt")) text += 3;
-  if (std::strlen(text) != 1 || text[0] < '1' || text[0] > '9') return -1;
-  const int index = text[0] - '1';
-  return index < kPortCount ? index : -1;
+  uint16_t base = 0;
+  if (std::strlen(text) == 1 && text[0] >= '1' && text[0] <= '9') {
+    base = ListedBase(text[0] - '0');
+  } else {
+    const PortArgument argument = ReadPortArgument(text);
+    if (argument.kind == kPortArgumentName) base = ListedBase(argument.number);
+    if (argument.kind == kPortArgumentAddress) base = argument.base;
+  }
+  for (int i = 0; i < kPortCount; ++i) {
+    if (base != 0 && kPortBases[i] == base) return i;
+  }
+  return -1;
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 struct ViewerOptions {
-  int portIndex;  // 0 is LPT1
+  int portIndex;  // of the emulated ports: 0 is LPT1
   bool once;      // print one frame and exit
   bool help;
 };
@@ -16,9 +16,10 @@ enum ViewerOptionsStatus : int32_t {
   kOptionsTwoPorts = 3,  // more than one port named
 };
 
-// argv[1..argc-1]: "--once", "--help" (or "-h", "/?"), and at most one port
-// as "LPT1" (any case) or "1", up to the number of emulated ports. Fills
-// options with LPT1 and a live view for what is not given.
+// argv[1..argc-1]: "--once", "--help" (or "-h", "/?"), and at most one port:
+// a name the BIOS lists ("LPT1" in any case, or "1") or the base address of
+// an emulated port ("0xD010"). Fills options with LPT1 and a live view for
+// what is not given.
 int32_t ParseViewerOptions(int argc, const char* const* argv, ViewerOptions* options);
 
 // What --help prints, and what a wrong command line prints before it.

@@ -1,28 +1,15 @@
 // A stand-in WinIO.dll for the binding's tests. Every call, and the library's
-// own loading and release, is appended to the process's environment variable
-// PIPSTACK_FAKE_WINIO_LOG, which outlives the library being released.
-#include <string>
-
+// own loading and release, is appended to the shared log (fake_library_log.h).
+// Built as the virtual port too (pipstack-virtual-port.dll), whose events
+// carry FAKE_WINIO_TAG in front, so that the log tells the two apart.
 #include "port/winio_api_win.h"
+#include "tests/fakes/fake_library_log.h"
 
 namespace {
 
-constexpr char kLogVariable[] = "PIPSTACK_FAKE_WINIO_LOG";
+void Log(const std::string& event) { LogLibraryEvent(FAKE_WINIO_TAG + event); }
 
-void Log(const std::string& event) {
-  char text[4096] = "";
-  const DWORD length = GetEnvironmentVariableA(kLogVariable, text, sizeof text);
-  std::string log = length < sizeof text ? std::string(text, length) : std::string();
-  if (!log.empty()) log += ' ';
-  log += event;
-  SetEnvironmentVariableA(kLogVariable, log.c_str());
-}
-
-std::string Hex(unsigned long value) {
-  char text[16];
-  wsprintfA(text, "%lx", value);
-  return text;
-}
+std::string Hex(unsigned long value) { return LogHex(value); }
 
 }  // namespace
 
