@@ -36,8 +36,9 @@ int Hold() {
 
 int WriteOptions(int writeDelay, int interpolationLed) {
   ScopedKey key;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, nullptr, 0, KEY_WRITE, nullptr, key.Out(), nullptr) !=
-      ERROR_SUCCESS)
+  // The program's settings are in the 64-bit registry view in both builds.
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, nullptr, 0, KEY_WRITE | KEY_WOW64_64KEY, nullptr,
+                      key.Out(), nullptr) != ERROR_SUCCESS)
     return 1;
   // -1 (interpolation off) is stored as its 32-bit pattern, as the program does.
   const DWORD delay = static_cast<DWORD>(writeDelay);

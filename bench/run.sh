@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Measures what the meter costs and prints one table: every figure of
+# Measures what the meter costs and prints its tables: every figure of
 # pipstack.exe under Wine beside its floor from the same run, and the core
-# alone with Google Benchmark.
+# alone with Google Benchmark; then the same figures of the 32-bit build's
+# program, with 32-bit floor and probe, in the same session.
 #
-#   bench/run.sh           the full run (about 10 minutes)
+#   bench/run.sh           the full run (about 10 minutes per build)
 #   bench/run.sh --quick   short windows and few repeats, for trying it out
 #
-# The table also goes to build/bench/results.md; the raw outputs stay in
-# build/bench/raw/. The run has a Wine prefix, a display and a wineserver of
-# its own, all under build/bench/.
+# The 32-bit program needs Wine's 32-bit loader (Debian's wine32); without it
+# only the 64-bit one is measured, and the run says so.
+#
+# The tables also go to build/bench/results.md; the raw outputs stay in
+# build/bench/raw/ (the 32-bit build's in raw/win32/). The run has a Wine
+# prefix, a display and a wineserver of its own, all under build/bench/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -22,18 +26,26 @@ esac
 
 state=$root/build/bench
 raw=$state/raw
-bin=$root/build/windows/bin
-benchbin=$root/build/windows/bench
 rm -rf "$raw"
 mkdir -p "$raw"
+# Each program with the Wine loader of its own bitness, as its own process.
+wine=$root/cmake/wine-exec.sh
+presets=(windows)
+if [ -x /usr/lib/wine/wine ]; then
+  presets+=(windows32)
+else
+  echo "The 32-bit program is not measured: Wine's 32-bit loader /usr/lib/wine/wine (Debian's wine32) is missing." >&2
+fi
 
-# --- Build: the program, its libraries and the two helpers under Wine; the
-# core benchmark in an optimised host build without sanitizers (the host
-# preset's Debug + ASan build would time the sanitizers).
+# --- Build: the program, its libraries and the two helpers under Wine, in
+# each build; the core benchmark in an optimised host build without
+# sanitizers (the host preset's Debug + ASan build would time the sanitizers).
 tools/install-deps.sh
 {
-  cmake --preset windows
-  cmake --build --preset windows -j2 --target pipstack winio wine_pdh bench_floor bench_probe
+  for preset in "${presets[@]}"; do
+    cmake --preset "$preset"
+    cmake --build --preset "$preset" -j2 --target pipstack winio wine_pdh bench_floor bench_probe
+  done
   cmake -S . -B build/bench-host -DCMAKE_BUILD_TYPE=Release
   cmake --build build/bench-host -j2 --target core_bench
 } >"$raw/build.log" 2>&1 || { tail -30 "$raw/build.log" >&2; exit 1; }
@@ -53,8 +65,10 @@ cmake/wine-session.sh start "$state/wine" --window-manager
 DISPLAY=$(cat "$state/wine/display")
 export DISPLAY
 
-winbin="Z:$bin"
-probe() { wine "$benchbin/bench_probe.exe" "$@"; }
+# The build being measured: its programs, its helpers and its raw folder
+# (measure_build sets them).
+bin="" benchbin="" out="" winbin=""
+probe() { "$wine" "$benchbin/bench_probe.exe" "$@"; }
 
 # The wineserver of this prefix: the one whose working folder is the
 # prefix's server folder, named after the prefix's device and inode (other
@@ -73,8 +87,9 @@ peak_kib() { awk '/^VmHWM:/ {print $2}' "/proc/$1/status"; }
 now() { date +%s.%N; }
 calc() { awk "BEGIN { printf \"$1\", $2 }"; }
 
-# The probe keeps the virtual port's machine alive for the whole run.
-probe hold >"$raw/hold.txt" 2>&1 &
+# The probe keeps the virtual port's machine alive for the whole run (the
+# machine has one layout in both builds).
+"$wine" "$root/build/windows/bench/bench_probe.exe" hold >"$raw/hold.txt" 2>&1 &
 until grep -q holding "$raw/hold.txt" 2>/dev/null; do sleep 0.1; done
 
 # One metered run: the meter and the floor started together, left to
@@ -84,17 +99,17 @@ until grep -q holding "$raw/hold.txt" 2>/dev/null; do sleep 0.1; done
 metered_run() {
   local name=$1 delay=$2 led=$3 window=$4 overrides=${5:-$WINEDLLOVERRIDES}
   probe settings "$delay" "$led"
-  (cd "$bin" && WINEDLLOVERRIDES=$overrides exec wine pipstack.exe LPT1) >/dev/null 2>&1 &
+  (cd "$bin" && WINEDLLOVERRIDES=$overrides exec "$wine" pipstack.exe LPT1) >/dev/null 2>&1 &
   meter_pid=$!
-  wine "$benchbin/bench_floor.exe" sleep "$delay" $((settle + window + 2)) >"$raw/$name.floor" 2>&1 &
+  "$wine" "$benchbin/bench_floor.exe" sleep "$delay" $((settle + window + 2)) >"$out/$name.floor" 2>&1 &
   floor_pid=$!
   sleep "$settle"
   local m0 f0 s0 t0 m1 f1 s1 t1
   m0=$(cpu_ticks "$meter_pid") f0=$(cpu_ticks "$floor_pid") s0=$(cpu_ticks "$wineserver_pid") t0=$(now)
-  probe frames "$window" >"$raw/$name.frames"
+  probe frames "$window" >"$out/$name.frames"
   m1=$(cpu_ticks "$meter_pid") f1=$(cpu_ticks "$floor_pid") s1=$(cpu_ticks "$wineserver_pid") t1=$(now)
-  echo "$((m1 - m0)) $((f1 - f0)) $((s1 - s0)) $(calc %.3f "$t1 - $t0")" >"$raw/$name.cpu"
-  echo "$(peak_kib "$meter_pid") $(peak_kib "$floor_pid")" >"$raw/$name.memory"
+  echo "$((m1 - m0)) $((f1 - f0)) $((s1 - s0)) $(calc %.3f "$t1 - $t0")" >"$out/$name.cpu"
+  echo "$(peak_kib "$meter_pid") $(peak_kib "$floor_pid")" >"$out/$name.memory"
   wait "$floor_pid"
 }
 
@@ -103,47 +118,62 @@ quit_meter() {
   wait "$meter_pid" || true
 }
 
+# Every figure of one build's program, with that build's floor and probe
+# (same bitness, same loader), into the raw folder given.
+measure_build() {
+  bin=$root/build/$1/bin benchbin=$root/build/$1/bench out=$2
+  winbin="Z:$bin"
+  mkdir -p "$out"
+
+  probe empty "$repeats" >"$out/empty-start.txt"
+  probe settings 40 -1
+  probe first-byte "$winbin" "$repeats" >"$out/first-byte.txt"
+
+  metered_run direct40 40 -1 "$cpu_window"
+  probe dialog "$winbin" "$repeats" 40 >"$out/dialog-direct40.txt"
+  quit_meter
+
+  metered_run interp40 40 0 "$cpu_window"
+  probe dialog "$winbin" "$repeats" 320 >"$out/dialog-interp40.txt"
+  quit_meter
+
+  # Where the direct mode's time goes: the same run with Wine's built-in
+  # pdh.dll, whose counters are fixed numbers that cost next to nothing.
+  metered_run builtin40 40 -1 "$cpu_window" "pdh=b"
+  quit_meter
+
+  metered_run direct10 10 -1 "$frame_window"
+  quit_meter
+  metered_run direct100 100 -1 "$frame_window"
+  quit_meter
+
+  # Paused: the dialog shown by a second start, the meter waiting for
+  # messages; the floor waits for messages too.
+  probe settings 40 -1
+  (cd "$bin" && exec "$wine" pipstack.exe LPT1) >/dev/null 2>&1 &
+  meter_pid=$!
+  "$wine" "$benchbin/bench_floor.exe" wait $((settle + paused_window + 4)) >/dev/null 2>&1 &
+  floor_pid=$!
+  sleep "$settle"
+  probe show "$winbin"
+  sleep 1
+  local m0 f0 s0 t0 m1 f1 s1 t1
+  m0=$(cpu_ticks "$meter_pid") f0=$(cpu_ticks "$floor_pid") s0=$(cpu_ticks "$wineserver_pid") t0=$(now)
+  sleep "$paused_window"
+  m1=$(cpu_ticks "$meter_pid") f1=$(cpu_ticks "$floor_pid") s1=$(cpu_ticks "$wineserver_pid") t1=$(now)
+  echo "$((m1 - m0)) $((f1 - f0)) $((s1 - s0)) $(calc %.3f "$t1 - $t0")" >"$out/paused.cpu"
+  quit_meter
+  wait "$floor_pid"
+}
+
 echo "Measuring (${cpu_window} s windows for CPU; see $raw)..." >&2
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 
-probe empty "$repeats" >"$raw/empty-start.txt"
-probe settings 40 -1
-probe first-byte "$winbin" "$repeats" >"$raw/first-byte.txt"
-
-metered_run direct40 40 -1 "$cpu_window"
-probe dialog "$winbin" "$repeats" 40 >"$raw/dialog-direct40.txt"
-quit_meter
-
-metered_run interp40 40 0 "$cpu_window"
-probe dialog "$winbin" "$repeats" 320 >"$raw/dialog-interp40.txt"
-quit_meter
-
-# Where the direct mode's time goes: the same run with Wine's built-in
-# pdh.dll, whose counters are fixed numbers that cost next to nothing.
-metered_run builtin40 40 -1 "$cpu_window" "pdh=b"
-quit_meter
-
-metered_run direct10 10 -1 "$frame_window"
-quit_meter
-metered_run direct100 100 -1 "$frame_window"
-quit_meter
-
-# Paused: the dialog shown by a second start, the meter waiting for messages;
-# the floor waits for messages too.
-probe settings 40 -1
-(cd "$bin" && exec wine pipstack.exe LPT1) >/dev/null 2>&1 &
-meter_pid=$!
-wine "$benchbin/bench_floor.exe" wait $((settle + paused_window + 4)) >/dev/null 2>&1 &
-floor_pid=$!
-sleep "$settle"
-probe show "$winbin"
-sleep 1
-m0=$(cpu_ticks "$meter_pid") f0=$(cpu_ticks "$floor_pid") s0=$(cpu_ticks "$wineserver_pid") t0=$(now)
-sleep "$paused_window"
-m1=$(cpu_ticks "$meter_pid") f1=$(cpu_ticks "$floor_pid") s1=$(cpu_ticks "$wineserver_pid") t1=$(now)
-echo "$((m1 - m0)) $((f1 - f0)) $((s1 - s0)) $(calc %.3f "$t1 - $t0")" >"$raw/paused.cpu"
-quit_meter
-wait "$floor_pid"
+measure_build windows "$raw"
+if [ ${#presets[@]} -gt 1 ]; then
+  echo "Measuring the 32-bit program..." >&2
+  measure_build windows32 "$raw/win32"
+fi
 
 build/bench-host/bench/core_bench --benchmark_min_time="$bench_time" --benchmark_format=csv \
   >"$raw/core.csv" 2>"$raw/core.log"
@@ -152,5 +182,11 @@ load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 # held the meter two seconds: no table then.
 cmake/wine-session.sh check "$state/wine"
 
-# --- The table.
-bench/table.sh "$raw" "$tick" "$load_before" "$load_after" | tee "$state/results.md"
+# --- The tables: the 64-bit program's with the core's, then the 32-bit one's.
+{
+  bench/table.sh "$raw" "$tick" "$load_before" "$load_after"
+  if [ -d "$raw/win32" ]; then
+    echo
+    bench/table.sh "$raw/win32" "$tick" "$load_before" "$load_after" "The 32-bit build (32-bit floor and probe)"
+  fi
+} | tee "$state/results.md"

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Turns the raw outputs of bench/run.sh into its one table (Markdown).
 #
-#   bench/table.sh RAW_DIR CLOCK_TICKS_PER_SECOND "LOAD BEFORE" "LOAD AFTER"
+#   bench/table.sh RAW_DIR CLOCK_TICKS_PER_SECOND "LOAD BEFORE" "LOAD AFTER" [TITLE]
+#
+# With TITLE the table follows another of the same run: the title stands in
+# place of the machine line. The core's rows come where RAW_DIR has core.csv.
 set -euo pipefail
-raw=$1 tick=$2 load_before=$3 load_after=$4
+raw=$1 tick=$2 load_before=$3 load_after=$4 title=${5:-}
 
 f() { awk "BEGIN { printf \"$1\", $2 }"; }
 # Field n of the first line of a raw file; what the Wine programs print ends
@@ -57,8 +60,12 @@ core_row() {
   row "$label" "$m ns" "$fl ns" "+$(f %.1f "$m - $fl") ns" "—" ""
 }
 
-echo "Machine: $(nproc) cores of $(awk -F': ' '/model name/ {print $2; exit}' /proc/cpuinfo), $(wine --version 2>/dev/null), shared with other work; load average $load_before before, $load_after after."
-echo "CPU from /proc/PID/stat (user + system, ${tick} ticks/s) of the Wine process; times in ms; median / p99 / max."
+if [ -n "$title" ]; then
+  echo "$title:"
+else
+  echo "Machine: $(nproc) cores of $(awk -F': ' '/model name/ {print $2; exit}' /proc/cpuinfo), $(/usr/lib/wine/wine64 --version 2>/dev/null), shared with other work; load average $load_before before, $load_after after."
+  echo "CPU from /proc/PID/stat (user + system, ${tick} ticks/s) of the Wine process; times in ms; median / p99 / max."
+fi
 echo
 row "Figure" "pipstack.exe" "Floor" "Meter vs floor" "Target" "Met"
 row "---" "---" "---" "---" "---" "---"
@@ -90,6 +97,7 @@ row "Peak working set (VmHWM), direct 40 ms" "$(f %.1f "$mem_m / 1024") MiB" "$(
 mem_m=$(field interp40.memory 1) mem_f=$(field interp40.memory 2)
 row "Peak working set (VmHWM), interpolated 40 ms" "$(f %.1f "$mem_m / 1024") MiB" "$(f %.1f "$mem_f / 1024") MiB" \
     "$(f %.2f "$mem_m / $mem_f")× (+$(f %.1f "($mem_m - $mem_f) / 1024") MiB)" "—" ""
+[ -f "$raw/core.csv" ] || exit 0
 core_row BM_ComposeFrame BM_ComposeFrameFloor "Core: ComposeFrame (host, CPU time per call)"
 core_row BM_UpdateLedsInterpolated BM_UpdateLedsInterpolatedFloor \
     "Core: interpolated UpdateLeds, stand-in sources and port (per cycle of 8 frames)"

@@ -18,6 +18,17 @@ if(CMAKE_CROSSCOMPILING)
                  @ONLY FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                  WORLD_READ WORLD_EXECUTE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${PIPSTACK_WINE_DIR}/wine-run.sh)
+
+  # The two Windows builds name their tests apart: the 64-bit build's Wine
+  # tests are win.*, the 32-bit build's win32.*, and every other test of the
+  # 32-bit build carries "win32." in front of the 64-bit build's name.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(PIPSTACK_WIN_TESTS win32)
+    set(PIPSTACK_TEST_PREFIX win32.)
+  else()
+    set(PIPSTACK_WIN_TESTS win)
+    set(PIPSTACK_TEST_PREFIX "")
+  endif()
 else()
   find_package(GTest REQUIRED)
   set(PIPSTACK_GTEST GTest::gtest)
@@ -40,7 +51,7 @@ function(pipstack_add_gtest target)
     gtest_discover_tests(${target}
       DISCOVERY_MODE PRE_TEST
       DISCOVERY_TIMEOUT 60
-      TEST_PREFIX "win.${target}."
+      TEST_PREFIX "${PIPSTACK_WIN_TESTS}.${target}."
       PROPERTIES FIXTURES_REQUIRED wine_session TIMEOUT 120 ${ARGN})
   else()
     gtest_discover_tests(${target}

@@ -23,6 +23,8 @@ mkdir -p "$state"
 # Wine takes only an absolute prefix; a relative one made 'stop' miss the
 # wineserver it was to end.
 state=$(cd "$state" && pwd)
+# Wine's own programs run with the prefix's loader (see wine-exec.sh).
+wine_exec=$(cd "$(dirname "$0")" && pwd)/wine-exec.sh
 export WINEPREFIX="${WINEPREFIX:-$state/prefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 
@@ -32,7 +34,7 @@ make_prefix() {
   flock 9
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     # No Mono or Gecko installers: they would ask for a download.
-    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >"$state/wineboot.log" 2>&1
+    WINEDLLOVERRIDES="mscoree,mshtml=" "$wine_exec" wineboot -i >"$state/wineboot.log" 2>&1
     wineserver -w
   fi
   flock -u 9
@@ -151,7 +153,7 @@ case "$command" in
     # The first program of a session starts Wine's services and desktop,
     # which live on; started here, they hold no test's output open.
     DISPLAY=$(cat "$state/display") \
-      wine cmd /c exit >/dev/null 2>&1 </dev/null
+      "$wine_exec" cmd /c exit >/dev/null 2>&1 </dev/null
     check_display || give_up
     ;;
   check)

@@ -12,16 +12,18 @@ helper=$build/tests/app/show_dialog.exe
 # prefix is left without.
 wine_dir=$build/screenshots
 export WINEPREFIX=$wine_dir/prefix
+# The helper and Wine's reg with the loaders of their own bitness.
+wine=$root/cmake/wine-exec.sh
 
 "$root/cmake/wine-session.sh" start "$wine_dir"
 trap '"$root/cmake/wine-session.sh" stop "$wine_dir"' EXIT
 DISPLAY=$(cat "$wine_dir/display")
 export DISPLAY
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+"$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
 
 shoot() {
   id=$1 caption=$2 file=$3
-  wine "$helper" "$id" 8 >/dev/null 2>&1 &
+  "$wine" "$helper" "$id" 8 >/dev/null 2>&1 &
   helper_pid=$!
   tries=0
   until xwininfo -name "$caption" >/dev/null 2>&1; do

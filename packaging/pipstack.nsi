@@ -1,14 +1,22 @@
 ; Pipstack's Windows installer: the program in Program Files, a Start-menu
 ; shortcut, an optional start at logon, and an uninstaller that keeps the
-; settings unless asked to remove them.
+; settings unless asked to remove them. It carries both builds: on 64-bit
+; Windows it installs the 64-bit program into the 64-bit Program Files, on
+; 32-bit Windows the 32-bit one. Being a 32-bit program itself, it runs on both.
 ;
-; Built by the build with: makensis -DVERSION=a.b.c.d -DSTAGE=<installed tree> -DOUTFILE=<setup.exe>
+; Built by the build with:
+;   makensis -DVERSION=a.b.c.d -DSTAGE=<64-bit installed tree> -DSTAGE32=<32-bit installed tree>
+;            -DOUTFILE=<setup.exe> [-DTARGET=amd64-unicode]
+; (TARGET, x86-unicode unless given, is the installer's own architecture.)
 ; Silent use:
 ;   setup.exe /S [/STARTATLOGON] [/D=C:\Folder]
 ;   uninstall.exe /S [/REMOVESETTINGS]
 
 Unicode true
-Target amd64-unicode
+!ifndef TARGET
+  !define TARGET x86-unicode
+!endif
+Target ${TARGET}
 
 !include MUI2.nsh
 !include FileFunc.nsh
@@ -17,12 +25,13 @@ Target amd64-unicode
 !include WinMessages.nsh
 !include x64.nsh
 
-!ifndef VERSION | STAGE | OUTFILE
-  !error "VERSION, STAGE and OUTFILE must be defined"
+!ifndef VERSION | STAGE | STAGE32 | OUTFILE
+  !error "VERSION, STAGE, STAGE32 and OUTFILE must be defined"
 !endif
 
-; The program's own names, which it relies on: its settings key and its
-; hidden window (class and title), which a second start also looks for.
+; The program's own names, which it relies on: its settings key (in the
+; 64-bit registry view on 64-bit Windows, for both builds) and its hidden
+; window (class and title), which a second start also looks for.
 !define SETTINGS_KEY "Software\Pipstack"
 !define POLL_WINDOW_CLASS "Pipstack"
 !define POLL_WINDOW_TITLE "Pipstack Poll Window"
@@ -35,8 +44,10 @@ Target amd64-unicode
 
 Name "Pipstack"
 OutFile "${OUTFILE}"
+; The 64-bit Program Files on 64-bit Windows, the only one on 32-bit Windows.
+; An earlier install's folder is found in .onInit (InstallDirRegKey would
+; read the 32-bit registry view).
 InstallDir "$PROGRAMFILES64\Pipstack"
-InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 ; The program writes HKEY_LOCAL_MACHINE, and the files go to Program Files.
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
@@ -89,14 +100,23 @@ FunctionEnd
 !insertmacro CloseRunningMeter ""
 !insertmacro CloseRunningMeter "un."
 
+; The programs of one build, from its installed tree.
+!macro InstallPrograms FROM
+  File "${FROM}/pipstack.exe"
+  File "${FROM}/pipstack-virtual-port.dll"
+  File "${FROM}/ledview.exe"
+!macroend
+
 Section "Pipstack" SecProgram
   SectionIn RO
   Call CloseRunningMeter
 
   SetOutPath "$INSTDIR"
-  File "${STAGE}/pipstack.exe"
-  File "${STAGE}/pipstack-virtual-port.dll"
-  File "${STAGE}/ledview.exe"
+  ${If} ${RunningX64}
+    !insertmacro InstallPrograms "${STAGE}"
+  ${Else}
+    !insertmacro InstallPrograms "${STAGE32}"
+  ${EndIf}
   File "${STAGE}/README.md"
   File "${STAGE}/LICENSE.txt"
   SetOutPath "$INSTDIR\docs"
@@ -153,10 +173,22 @@ Section "-Logon task cleanup"
   ${EndIf}
 SectionEnd
 
+; On 64-bit Windows the registry entries (the uninstall entry, the settings)
+; are the 64-bit view's, where the program of either build keeps its settings;
+; 32-bit Windows has only one view.
+!macro UseNativeRegistryView
+  ${If} ${RunningX64}
+    SetRegView 64
+  ${EndIf}
+!macroend
+
 Function .onInit
-  ${IfNot} ${RunningX64}
-    MessageBox MB_ICONSTOP "Pipstack needs 64-bit Windows." /SD IDOK
-    Abort
+  !insertmacro UseNativeRegistryView
+  ; An upgrade goes where the earlier install went, unless /D= names a
+  ; folder (then $INSTDIR is no longer the default).
+  ${If} $INSTDIR == "$PROGRAMFILES64\Pipstack"
+    ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    ${IfThen} $0 != "" ${|} StrCpy $INSTDIR $0 ${|}
   ${EndIf}
   ; Shortcuts for every user, as the program serves the whole machine.
   SetShellVarContext all
@@ -193,6 +225,7 @@ Section /o "un.Settings (HKLM\Software\Pipstack)" SecUnSettings
 SectionEnd
 
 Function un.onInit
+  !insertmacro UseNativeRegistryView
   SetShellVarContext all
   ${GetParameters} $R0
   ClearErrors

@@ -16,12 +16,16 @@ static_assert(kSettingsKeyAccess == 0x2001F, "the settings key is opened for rea
 
 // Opens, or creates, the settings key afresh for each access; created tells
 // whether it did not exist before. On failure the guard holds nothing.
+// Both builds use the 64-bit registry view: on 64-bit Windows a 32-bit
+// program's key would otherwise be Software\WOW6432Node\Pipstack, and a user
+// who changes builds would lose the settings. 32-bit Windows ignores the flag
+// (it is unknown only to Windows 2000, older than we support).
 bool OpenSettingsKey(ScopedKey* key, bool* created) {
   HKEY opened = nullptr;
   DWORD disposition = 0;
   key->Close();
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, nullptr, 0, kSettingsKeyAccess, nullptr, &opened,
-                      &disposition) != ERROR_SUCCESS) {
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, nullptr, 0, kSettingsKeyAccess | KEY_WOW64_64KEY,
+                      nullptr, &opened, &disposition) != ERROR_SUCCESS) {
     return false;
   }
   key->Reset(opened);

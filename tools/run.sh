@@ -15,13 +15,24 @@
 #   tools/run.sh config   open the configuration dialog (a second start)
 #   tools/run.sh stop     quit the meter (as its Quit button does)
 #
+# With --32 first (tools/run.sh --32, tools/run.sh --32 --once) the meter and
+# the LED view are the 32-bit build's, under Wine's 32-bit loader (Debian's
+# wine32), in the same 64-bit prefix.
+#
 # Leaving the LED view (Ctrl+C) stops the meter and everything it started.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
+preset=windows
+if [ "${1:-}" = --32 ]; then
+  preset=windows32
+  shift
+fi
 demo=$root/build/demo
-bin=$root/build/windows/bin
+bin=$root/build/$preset/bin
+# Each program with the Wine loader of its own bitness.
+wine=$root/cmake/wine-exec.sh
 export WINEPREFIX=$demo/prefix
 export WINEDEBUG=-all
 # Our pdh.dll beside the program gives real counters under Wine.
@@ -40,27 +51,32 @@ inpout=0
 case "${1:-}" in
   config)
     join_demo
-    exec wine "$bin/pipstack.exe"
+    exec "$wine" "$bin/pipstack.exe"
     ;;
   stop)
     join_demo
     # Closing the hidden poll window ends the meter as Quit does: the
     # settings are saved and the port restored.
-    wine cmd /c taskkill /im pipstack.exe >/dev/null 2>&1 || true
+    "$wine" cmd /c taskkill /im pipstack.exe >/dev/null 2>&1 || true
     exit 0
     ;;
   --once) once=1 ;;
   inpout) inpout=1 ;;
   "") ;;
   *)
-    echo "usage: $0 [--once|inpout|config|stop]" >&2
+    echo "usage: $0 [--32] [--once|inpout|config|stop]" >&2
     exit 2
     ;;
 esac
 
 tools/install-deps.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j"$(nproc)" --target pipstack winio virtual_inpout wine_pdh ledview
+if [ "$preset" = windows32 ] && [ ! -x /usr/lib/wine/wine ]; then
+  echo "run.sh: the 32-bit meter needs Wine's 32-bit loader /usr/lib/wine/wine (Debian's wine32:i386);" >&2
+  echo "  PIPSTACK_WINE32=1 tools/install-deps.sh installs it" >&2
+  exit 1
+fi
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" -j"$(nproc)" --target pipstack winio virtual_inpout wine_pdh ledview
 
 # The folder the meter runs from: the build's program folder, or one with the
 # InpOut build beside the program in place of the virtual port's own library.
@@ -69,7 +85,7 @@ if [ "$inpout" = 1 ]; then
   run_dir=$demo/inpout
   rm -rf "$run_dir"
   mkdir -p "$run_dir"
-  cp "$bin/pipstack.exe" "$bin/pdh.dll" "$root"/build/windows/virtual-inpout/inpout*.dll "$run_dir/"
+  cp "$bin/pipstack.exe" "$bin/pdh.dll" "$root"/build/$preset/virtual-inpout/inpout*.dll "$run_dir/"
 fi
 
 # A prefix of the demo's own, a display (Xvfb when there is none) and one
@@ -79,13 +95,13 @@ DISPLAY=$(cat "$demo/display")
 export DISPLAY
 
 stop_all() {
-  wine cmd /c taskkill /im pipstack.exe >/dev/null 2>&1 || true
+  "$wine" cmd /c taskkill /im pipstack.exe >/dev/null 2>&1 || true
   sleep 1
   cmake/wine-session.sh stop "$demo"
 }
 trap stop_all EXIT
 
-(cd "$run_dir" && wine pipstack.exe LPT1 >/dev/null 2>&1 &)
+(cd "$run_dir" && "$wine" pipstack.exe LPT1 >/dev/null 2>&1 &)
 [ "$inpout" = 0 ] || echo "Through InpOut's interface, from $run_dir."
 echo "Meter started on the virtual LPT1 (display $DISPLAY)."
 
@@ -94,7 +110,7 @@ if [ "$once" = 1 ]; then
   # some milliseconds ago says it is writing now.
   deadline=$((SECONDS + 60))
   while [ $SECONDS -lt $deadline ]; do
-    frame=$(wine "$bin/ledview.exe" --once LPT1 </dev/null 2>&1 | tr -d '\r')
+    frame=$("$wine" "$bin/ledview.exe" --once LPT1 </dev/null 2>&1 | tr -d '\r')
     if grep -Eq 'last data write +[0-9]+ ms ago' <<<"$frame"; then
       echo "$frame"
       exit 0
@@ -107,4 +123,4 @@ fi
 
 echo "Open its dialog: tools/run.sh config   Quit it: tools/run.sh stop   Ctrl+C: leave and stop all."
 sleep 2
-LEDVIEW_WINE=wine tools/ledview/ledview-wine.sh "$bin/ledview.exe" LPT1 || true
+LEDVIEW_WINE=$wine tools/ledview/ledview-wine.sh "$bin/ledview.exe" LPT1 || true

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 
 #include "port/port_registers.h"
@@ -93,6 +94,14 @@ struct VirtualMachine {
   std::atomic<uint64_t> journalTotal;  // entries ever written, so a reader can tell it wrapped
   std::array<JournalEntry, kJournalLength> journal;
 };
+
+// The 32-bit and the 64-bit build share one section (a 32-bit meter watched
+// by a 64-bit viewer), so the block has the same shape in both.
+static_assert(sizeof(JournalEntry) == 32, "journal entries are laid out alike in both builds");
+static_assert(offsetof(VirtualMachine, journalTotal) == 288 && offsetof(VirtualMachine, journal) == 296,
+              "the machine is laid out alike in both builds");
+static_assert(sizeof(VirtualMachine) == 296 + kJournalLength * sizeof(JournalEntry),
+              "the machine is laid out alike in both builds");
 
 // Everything at power-on: BIOS words, registers, an empty journal.
 void PowerOnMachine(VirtualMachine* machine, int64_t timerFrequency);

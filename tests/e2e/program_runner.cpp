@@ -18,6 +18,8 @@ constexpr DWORD kPollMs = 20;
 // Everyone: read and change permissions only; everyone: all access.
 constexpr char kReadOnlyDacl[] = "D:(A;CI;KRWD;;;WD)";
 constexpr char kOpenDacl[] = "D:(A;CI;KA;;;WD)";
+// The program keeps its settings in the 64-bit registry view in both builds.
+constexpr REGSAM kView = KEY_WOW64_64KEY;
 
 struct BoxSearch {
   DWORD processId;
@@ -47,13 +49,13 @@ bool SetSettingsKeyDacl(HKEY key, const char* sddl) {
 }
 
 bool OpenSettingsForReading(ScopedKey* k) {
-  return RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, KEY_READ, k->Out()) == ERROR_SUCCESS;
+  return RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, KEY_READ | kView, k->Out()) == ERROR_SUCCESS;
 }
 
 bool WriteSetting(const char* name, DWORD type, const BYTE* data, DWORD size) {
   ScopedKey k;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, nullptr, 0, KEY_WRITE, nullptr, k.Out(), nullptr) !=
-      ERROR_SUCCESS)
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, nullptr, 0, KEY_WRITE | kView, nullptr, k.Out(),
+                      nullptr) != ERROR_SUCCESS)
     return false;
   return RegSetValueExA(k.Get(), name, 0, type, data, size) == ERROR_SUCCESS;
 }
@@ -95,17 +97,20 @@ void DismissMessageBox(HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); }
 
 void DeleteSettingsKey() {
   ScopedKey k;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, WRITE_DAC, k.Out()) == ERROR_SUCCESS) {
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, WRITE_DAC | kView, k.Out()) == ERROR_SUCCESS) {
     SetSettingsKeyDacl(k.Get(), kOpenDacl);
   }
-  RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKeyPath);
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKeyPath);
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, KEY_ALL_ACCESS | kView, k.Out()) == ERROR_SUCCESS) {
+    RegDeleteTreeA(k.Get(), nullptr);
+    k.Close();
+  }
+  RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, kView, 0);
 }
 
 bool MakeSettingsKeyReadOnly() {
   ScopedKey k;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, k.Out(), nullptr) !=
-      ERROR_SUCCESS) {
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS | kView, nullptr, k.Out(),
+                      nullptr) != ERROR_SUCCESS) {
     return false;
   }
   return SetSettingsKeyDacl(k.Get(), kReadOnlyDacl);

@@ -10,6 +10,7 @@
 set -uo pipefail
 state=$1 bin=$2 probe=$3
 session=$(cd "$(dirname "$0")/../.." && pwd)/cmake/wine-session.sh
+wine=$(dirname "$session")/wine-exec.sh
 export WINEPREFIX=$state/prefix WINEDEBUG=-all WINEDLLOVERRIDES="pdh=n,b"
 unset DISPLAY
 scratch=$(mktemp -d)
@@ -39,16 +40,16 @@ second=$(timeout 5 twm 2>&1)
 
 # The probe holds the virtual port's machine from before the meter starts
 # until the session ends, as in the benchmark.
-wine "$probe" hold >"$scratch/hold.txt" 2>&1 &
+"$wine" "$probe" hold >"$scratch/hold.txt" 2>&1 &
 for _ in $(seq 300); do grep -q holding "$scratch/hold.txt" && break; sleep 0.1; done
-wine "$probe" settings 40 -1 || fail "the meter's settings were not written"
-(cd "$bin" && exec wine pipstack.exe LPT1) >/dev/null 2>&1 &
+"$wine" "$probe" settings 40 -1 || fail "the meter's settings were not written"
+(cd "$bin" && exec "$wine" pipstack.exe LPT1) >/dev/null 2>&1 &
 meter=$!
 # Second line: Close → the meter's next LED byte, "count median p99 max" in ms.
-figures=$(wine "$probe" dialog "Z:$bin" 3 40 | tr -d '\r') || fail "the dialog could not be shown and closed"
+figures=$("$wine" "$probe" dialog "Z:$bin" 3 40 | tr -d '\r') || fail "the dialog could not be shown and closed"
 read -r count median _ max <<<"$(sed -n 2p <<<"$figures")"
 echo "Close → next LED byte over $count Closes: median $median ms, max $max ms"
 awk "BEGIN { exit !($max < 500) }" || fail "the meter resumed $max ms after Close"
-wine "$probe" quit || fail "the meter did not quit"
+"$wine" "$probe" quit || fail "the meter did not quit"
 wait "$meter"
 "$session" check "$state" || fail "the display or its window manager ended during the run"

@@ -7,9 +7,10 @@
 # hears of a resize, so on SIGWINCH the viewer is stopped the way Ctrl+C
 # stops it (Wine turns SIGINT into a console Ctrl+C) and started again at
 # the new size. Ctrl+C typed in the terminal ends it for good. The Wine
-# command is $LEDVIEW_WINE, "wine" by default.
+# command is $LEDVIEW_WINE, by default cmake/wine-exec.sh, which starts the
+# viewer with the loader of its bitness as the process whose id we hold.
 set -u
-wine=${LEDVIEW_WINE:-wine}
+wine=${LEDVIEW_WINE:-$(cd "$(dirname "$0")/../.." && pwd)/cmake/wine-exec.sh}
 resized=0
 pid=
 
@@ -21,7 +22,7 @@ while :; do
   resized=0
   # Started in the background so that the shell can take the signal while
   # it waits; the terminal stays its input.
-  $wine "$@" 0<&0 &
+  "$wine" "$@" 0<&0 &
   pid=$!
   status=0
   # A trapped signal interrupts wait; wait again until the viewer is gone.

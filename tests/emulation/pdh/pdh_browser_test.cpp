@@ -169,14 +169,19 @@ TEST_F(PdhBrowser, StartsAtTheGivenPathAndNamesTheMachineWhenAsked) {
   EXPECT_NE(seen.explain.find("threads"), std::string::npos) << seen.explain;
 }
 
+int browserCalls = 0;
+
+// A named function: the callback's calling convention is the platform's, which
+// a lambda does not convert to in a 32-bit build.
+PDH_STATUS CALLBACK CountBrowserCall(DWORD_PTR argument) {
+  browserCalls += static_cast<int>(argument);
+  return ERROR_SUCCESS;
+}
+
 TEST_F(PdhBrowser, SeveralCountersPerDialogMakeAListAndCallBack) {
-  static int calls = 0;
-  calls = 0;
+  browserCalls = 0;
   config.bSingleCounterPerDialog = 0;
-  config.pCallBack = [](DWORD_PTR argument) -> PDH_STATUS {
-    calls += static_cast<int>(argument);
-    return ERROR_SUCCESS;
-  };
+  config.pCallBack = CountBrowserCall;
   config.dwCallBackArg = 1;
   const PDH_STATUS status = Browse([](HWND dialog) {
     Choose(dialog, IDC_PDH_OBJECT, "System");
@@ -187,7 +192,7 @@ TEST_F(PdhBrowser, SeveralCountersPerDialogMakeAListAndCallBack) {
     SendMessageA(dialog, WM_COMMAND, IDOK, 0);
   });
   EXPECT_EQ(status, ERROR_SUCCESS);
-  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(browserCalls, 2);
   const char expected[] = "\\System\\Processes\0\\System\\Threads\0";
   EXPECT_EQ(std::memcmp(buffer.data(), expected, sizeof(expected)), 0);
 }
