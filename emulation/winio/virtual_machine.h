@@ -98,9 +98,9 @@ struct VirtualMachine {
 // The 32-bit and the 64-bit build share one section (a 32-bit meter watched
 // by a 64-bit viewer), so the block has the same shape in both.
 static_assert(sizeof(JournalEntry) == 32, "journal entries are laid out alike in both builds");
-static_assert(offsetof(VirtualMachine, journalTotal) == 288 && offsetof(VirtualMachine, journal) == 296,
+static_assert(offsetof(VirtualMachine, journalTotal) == 296 && offsetof(VirtualMachine, journal) == 304,
               "the machine is laid out alike in both builds");
-static_assert(sizeof(VirtualMachine) == 296 + kJournalLength * sizeof(JournalEntry),
+static_assert(sizeof(VirtualMachine) == 304 + kJournalLength * sizeof(JournalEntry),
               "the machine is laid out alike in both builds");
 
 // Everything at power-on: BIOS words, registers, an empty journal.
