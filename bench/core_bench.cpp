@@ -56,7 +56,7 @@ void BM_UpdateLedsInterpolatedFloor(benchmark::State& state) {
     SampleOne(0, &value);
     for (int32_t k = 0; k < 8; ++k) {
       WriteLedByte(value + k);
-      SleepMilliseconds(kInitialWriteDelayMs);
+      WaitAfterLedByte(kInitialWriteDelayMs);
     }
   }
 }

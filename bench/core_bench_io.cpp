@@ -31,4 +31,4 @@ int32_t WriteLedByte(int32_t value) {
   return 0;
 }
 
-void SleepMilliseconds(int32_t) {}
+bool WaitAfterLedByte(int32_t) { return true; }

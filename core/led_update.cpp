@@ -15,7 +15,7 @@ int32_t UpdateDirect(int32_t writeDelay) {
   LedValues values{};
   if (SampleAll(&values) != 0) return kUpdateSampleAllFailed;
   if (WriteLedByte(ComposeFrame(values)) != 0) return kUpdateDirectWriteFailed;
-  SleepMilliseconds(writeDelay);
+  WaitAfterLedByte(writeDelay);  // the cycle ends here either way
   return kUpdateOk;
 }
 
@@ -32,7 +32,8 @@ int32_t UpdateInterpolated(int32_t sourceLed, int32_t writeDelay) {
     LedValues values{};
     values.fill(frameValue);
     if (WriteLedByte(ComposeFrame(values)) != 0) return kUpdateInterpolatedWriteFailed;
-    SleepMilliseconds(writeDelay);
+    // The program is ending: the rest of the glide is not shown.
+    if (!WaitAfterLedByte(writeDelay)) return kUpdateOk;
   }
   lastSample = newSample;
   return kUpdateOk;

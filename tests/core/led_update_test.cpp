@@ -50,14 +50,14 @@ TEST_F(LedUpdateTest, ComposeFrameHandlesExtremeAndInvertedWindows) {
   EXPECT_EQ(ComposeFrame(values), 1);
 }
 
-TEST_F(LedUpdateTest, DirectCycleWritesOneByteThenSleepsTheDelay) {
+TEST_F(LedUpdateTest, DirectCycleWritesOneByteThenWaitsTheDelay) {
   Direct(25);
   fakes.allValues = {5, 15, 25, 35, 45, 60, 75, 90};
   EXPECT_EQ(UpdateLeds(), 0);
   fakes.allValues = {0, 0, 0, 0, 0, 0, 0, 0};
   EXPECT_EQ(UpdateLeds(), 0);
   EXPECT_EQ(fakes.writes, (std::vector<int32_t>{255, 1}));
-  EXPECT_EQ(fakes.sleeps, (std::vector<int32_t>{25, 25}));
+  EXPECT_EQ(fakes.waits, (std::vector<int32_t>{25, 25}));
   EXPECT_EQ(fakes.sampleAllCalls, 2);
   EXPECT_TRUE(fakes.sampleOneIndexes.empty());
   EXPECT_EQ(LastSample(), 0);
@@ -68,12 +68,12 @@ TEST_F(LedUpdateTest, DirectCycleFailures) {
   fakes.sampleAllStatus = 7;
   EXPECT_EQ(UpdateLeds(), 1);
   EXPECT_TRUE(fakes.writes.empty());
-  EXPECT_TRUE(fakes.sleeps.empty());
+  EXPECT_TRUE(fakes.waits.empty());
 
   ResetMeterIoFakes();
   fakes.failWriteAt = 0;
   EXPECT_EQ(UpdateLeds(), 2);
-  EXPECT_TRUE(fakes.sleeps.empty());
+  EXPECT_TRUE(fakes.waits.empty());
 }
 
 struct GlideCase {
@@ -96,7 +96,7 @@ TEST_F(LedUpdateTest, InterpolatedCycleGlidesInEightFrames) {
     fakes.oneValues = {c.to};
     EXPECT_EQ(UpdateLeds(), 0) << c.from << " -> " << c.to;
     EXPECT_EQ(fakes.writes, c.bytes) << c.from << " -> " << c.to;
-    EXPECT_EQ(fakes.sleeps, std::vector<int32_t>(8, 10));
+    EXPECT_EQ(fakes.waits, std::vector<int32_t>(8, 10));
     EXPECT_EQ(fakes.sampleOneIndexes, std::vector<int32_t>{2});
     EXPECT_EQ(fakes.sampleAllCalls, 0);
     EXPECT_EQ(LastSample(), c.to);
@@ -134,8 +134,33 @@ TEST_F(LedUpdateTest, InterpolatedFailuresKeepLastSample) {
   fakes.failWriteAt = 3;
   EXPECT_EQ(UpdateLeds(), 4);
   EXPECT_EQ(fakes.writes.size(), 4u);  // frames 0..2 stay on the LEDs, frame 3 failed
-  EXPECT_EQ(fakes.sleeps.size(), 3u);  // no pause after the failed write
+  EXPECT_EQ(fakes.waits.size(), 3u);   // no pause after the failed write
   EXPECT_EQ(LastSample(), 30);
+}
+
+TEST_F(LedUpdateTest, ProgramEndingInAPauseCutsTheCycleShort) {
+  const struct {
+    const char* what;
+    int32_t interpolationLed;
+    int32_t stopAtWait;
+    size_t writes;
+  } rows[] = {
+      {"direct", kInterpolationOff, 0, 1},
+      {"interpolated, first frame", 4, 0, 1},
+      {"interpolated, sixth frame", 4, 5, 6},
+      {"interpolated, last frame", 4, 7, 8},
+  };
+  for (const auto& row : rows) {
+    ResetMeterIoFakes();
+    SetLastSample(30);
+    ASSERT_EQ(SetMeterOptions(row.interpolationLed, 10), 0);
+    fakes.oneValues = {100};
+    fakes.stopAtWait = row.stopAtWait;
+    EXPECT_EQ(UpdateLeds(), 0) << row.what;
+    EXPECT_EQ(fakes.writes.size(), row.writes) << row.what;
+    EXPECT_EQ(fakes.waits.size(), row.writes) << row.what << ": no pause after the one that stopped";
+    EXPECT_EQ(LastSample(), 30) << row.what << ": a glide cut short is not the new start";
+  }
 }
 
 TEST_F(LedUpdateTest, ExtremeSamplesGlideWithoutOverflow) {
