@@ -64,7 +64,7 @@ void RunMeter(HINSTANCE instance, const char* commandLine) {
     return;
   }
   if (RunPollLoop(ConfigDialog()) == 0) {
-    SaveSettings();
+    SaveSettingsAtQuit();
   } else {
     ShowFailure(kUpdateFailedText);
   }
