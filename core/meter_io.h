@@ -11,6 +11,18 @@
 // One value per LED index, in the unit of that LED's source.
 using LedValues = std::array<int32_t, kLedCount>;
 
+// A set of LEDs: bit i for LED index i.
+using LedMask = uint8_t;
+constexpr LedMask kNoLeds = 0;
+constexpr LedMask kEveryLed = 0xFF;
+static_assert(kLedCount == 8, "one bit per LED");
+constexpr LedMask LedBit(int32_t index) { return static_cast<LedMask>(1u << index); }
+
+// The LEDs that run dark: their source could not be set up at start-up, so
+// they have no value, which lies in no window. Sampling leaves their places
+// as they were, and no LED is compared with a dark source's value.
+LedMask DarkLeds();
+
 // Fills every place from that LED's own source. 0 on success.
 int32_t SampleAll(LedValues* values);
 

@@ -156,6 +156,8 @@ int32_t SetCounterPath(const char* path, int32_t index) {
   return 0;
 }
 
+int32_t LoadCounterPath(const char* path, int32_t index) { return SetCounterPath(path, index); }
+
 const char* GetCounterPath(int32_t index) {
   if (!IsLedIndex(index) || !run.counterPaths[index]) return nullptr;
   return run.counterPaths[index]->c_str();

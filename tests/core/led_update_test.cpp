@@ -29,25 +29,66 @@ class LedUpdateTest : public testing::Test {
 };
 
 TEST_F(LedUpdateTest, ComposeFrameLightsLedsInsideTheirWindowsOnly) {
-  EXPECT_EQ(ComposeFrame(LedValues{5, 15, 25, 35, 45, 60, 75, 90}), 255);
-  EXPECT_EQ(ComposeFrame(Same(-1)), 0);
-  EXPECT_EQ(ComposeFrame(Same(0)), 1);      // exactly the floor
-  EXPECT_EQ(ComposeFrame(Same(100)), 255);  // exactly every ceiling
-  EXPECT_EQ(ComposeFrame(Same(101)), 0);    // just above every ceiling
-  EXPECT_EQ(ComposeFrame(Same(54)), 31);    // just below LED 6's floor
-  EXPECT_EQ(ComposeFrame(Same(55)), 63);
-  EXPECT_EQ(ComposeFrame(LedValues{0, 9, 20, 29, 40, 101, 70, 84}), 1 + 4 + 16 + 64);
+  EXPECT_EQ(ComposeFrame(LedValues{5, 15, 25, 35, 45, 60, 75, 90}, kNoLeds), 255);
+  EXPECT_EQ(ComposeFrame(Same(-1), kNoLeds), 0);
+  EXPECT_EQ(ComposeFrame(Same(0), kNoLeds), 1);      // exactly the floor
+  EXPECT_EQ(ComposeFrame(Same(100), kNoLeds), 255);  // exactly every ceiling
+  EXPECT_EQ(ComposeFrame(Same(101), kNoLeds), 0);    // just above every ceiling
+  EXPECT_EQ(ComposeFrame(Same(54), kNoLeds), 31);    // just below LED 6's floor
+  EXPECT_EQ(ComposeFrame(Same(55), kNoLeds), 63);
+  EXPECT_EQ(ComposeFrame(LedValues{0, 9, 20, 29, 40, 101, 70, 84}, kNoLeds), 1 + 4 + 16 + 64);
 }
 
 TEST_F(LedUpdateTest, ComposeFrameHandlesExtremeAndInvertedWindows) {
   SetLedRange(0, INT32_MIN, INT32_MAX);
   SetLedRange(7, 90, 10);  // never lit
   LedValues values = Same(INT32_MIN);
-  EXPECT_EQ(ComposeFrame(values), 1);
+  EXPECT_EQ(ComposeFrame(values, kNoLeds), 1);
   values = Same(INT32_MAX);
-  EXPECT_EQ(ComposeFrame(values), 1);
+  EXPECT_EQ(ComposeFrame(values, kNoLeds), 1);
   values[7] = 50;
-  EXPECT_EQ(ComposeFrame(values), 1);
+  EXPECT_EQ(ComposeFrame(values, kNoLeds), 1);
+}
+
+TEST_F(LedUpdateTest, DarkLedsAreNeverLitWhateverTheirWindow) {
+  // LED 1's window spans every value, so no value could stand for "none".
+  SetLedRange(0, INT32_MIN, INT32_MAX);
+  const LedValues values{5, 15, 25, 35, 45, 60, 75, 90};
+  EXPECT_EQ(ComposeFrame(values, LedBit(0)), 254);
+  EXPECT_EQ(ComposeFrame(values, LedBit(2) | LedBit(7)), 255 - 4 - 128);
+  EXPECT_EQ(ComposeFrame(values, kEveryLed), 0);
+}
+
+TEST_F(LedUpdateTest, DarkLedsInEachMode) {
+  const struct {
+    const char* what;
+    int32_t interpolationLed;
+    LedMask dark;
+    std::vector<int32_t> bytes;
+    int32_t lastSample;
+  } rows[] = {
+      // The values light all eight; LEDs 3 and 8 have none.
+      {"direct", kInterpolationOff, LedBit(2) | LedBit(7), {123}, 30},
+      // LED 3's value drives every LED: none lights, from where the glide starts.
+      {"interpolated on the dark LED", 2, LedBit(2), std::vector<int32_t>(8, 0), 30},
+      // LED 1's value drives every LED, LED 3 included.
+      {"interpolated on another LED", 0, LedBit(2), {15, 15, 31, 31, 63, 63, 127, 127}, 90},
+  };
+  for (const auto& row : rows) {
+    ResetMeterIoFakes();
+    SetLastSample(30);
+    ASSERT_EQ(SetMeterOptions(row.interpolationLed, 10), 0);
+    fakes.allValues = {5, 15, 25, 35, 45, 60, 75, 90};
+    fakes.oneValues = {90};
+    fakes.darkLeds = row.dark;
+    EXPECT_EQ(UpdateLeds(), 0) << row.what;
+    EXPECT_EQ(fakes.writes, row.bytes) << row.what;
+    EXPECT_EQ(fakes.waits.size(), row.bytes.size()) << row.what;
+    EXPECT_EQ(LastSample(), row.lastSample) << row.what;
+    if (row.interpolationLed == 2) {
+      EXPECT_TRUE(fakes.sampleOneIndexes.empty()) << "a dark source was sampled";
+    }
+  }
 }
 
 TEST_F(LedUpdateTest, DirectCycleWritesOneByteThenWaitsTheDelay) {

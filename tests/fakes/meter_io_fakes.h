@@ -15,8 +15,9 @@ struct MeterIoFakes {
   std::vector<int32_t> oneValues;  // what successive SampleOne calls hand out
   int32_t sampleAllStatus = 0;
   int32_t sampleOneStatus = 0;
-  int32_t failWriteAt = -1;  // index of the write that fails, -1 never
-  int32_t stopAtWait = -1;   // index of the meter's pause that tells the cycle to stop, -1 never
+  LedMask darkLeds = kNoLeds;  // what DarkLeds answers
+  int32_t failWriteAt = -1;    // index of the write that fails, -1 never
+  int32_t stopAtWait = -1;     // index of the meter's pause that tells the cycle to stop, -1 never
 
   int32_t sampleAllCalls = 0;
   std::vector<int32_t> sampleOneIndexes;
