@@ -14,14 +14,6 @@ namespace {
 
 class DarkLedTest : public ProgramTest {
  protected:
-  void SetUp() override {
-    ProgramTest::SetUp();
-    SetEnvironmentVariableA("PIPSTACK_FAKE_PDH_FAIL_FORMAT", nullptr);
-  }
-  void TearDown() override {
-    SetEnvironmentVariableA("PIPSTACK_FAKE_PDH_FAIL_FORMAT", nullptr);
-    ProgramTest::TearDown();
-  }
   static void StoreSources(const std::vector<std::pair<const char*, const char*>>& sources) {
     for (const auto& [name, path] : sources) ASSERT_TRUE(WriteSettingString(name, path)) << name;
   }
@@ -66,15 +58,6 @@ TEST_F(DarkLedTest, LedWhoseStoredCounterIsMissingRunsDarkAndKeepsItsPath) {
       EXPECT_EQ(stored, path) << name;
     }
   }
-}
-
-TEST_F(DarkLedTest, CounterThatFailsWhileMeteringStillEndsTheMeter) {
-  StoreSources({{"LED 3 Source", "\\No Such\\Counter"}});
-  // LED 5's counter was added, then fails to give a value.
-  SetEnvironmentVariableA("PIPSTACK_FAKE_PDH_FAIL_FORMAT", "4");
-  Start();
-  ExpectFailureMessage("Could not update LEDs!");
-  ExpectPortRestored();
 }
 
 }  // namespace

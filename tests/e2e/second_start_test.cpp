@@ -88,19 +88,4 @@ TEST_F(ProgramTest, SecondStartWaitsForTheRunningMetersWindow) {
   UnregisterClassA("Pipstack", wc.hInstance);
 }
 
-TEST_F(ProgramTest, TwoStartsAtOnceMakeOneMeterThatShowsItsDialog) {
-  ASSERT_TRUE(StartProgram(&program, StageFolder("pdh"), "LPT1"));
-  ASSERT_TRUE(StartProgram(&second, StageFolder("pdh"), "LPT1"));
-  EXPECT_NE(WaitForWindow(nullptr, kConfigTitle, kStartMs, true), nullptr) << "the second start's request was lost";
-  // Exactly one of the two ends; the other is the meter.
-  const bool firstEnded = program.WaitForExit(kWindowWaitMs + kSlackMs);
-  const bool secondEnded = second.WaitForExit(firstEnded ? 1000 : kWindowWaitMs + kSlackMs);
-  EXPECT_NE(firstEnded, secondEnded);
-  HWND poll = PollWindow();
-  ASSERT_NE(poll, nullptr);
-  PostMessageA(poll, WM_CLOSE, 0, 0);
-  const Program& meter = firstEnded ? second : program;
-  EXPECT_TRUE(meter.WaitForExit(kExitMs));
-}
-
 }  // namespace
