@@ -64,8 +64,9 @@ void CloseDown() {
 }
 
 // Windows may end the process as soon as this returns, so everything a quit
-// does happens now. A failed save is not told: no box could wait for OK. Ending the process here ourselves keeps the
-// poll loop from running another update cycle on the port that is already closed.
+// does happens now; a failed save is not told, as no box could wait for OK.
+// Ending the process here ourselves keeps the poll loop from running another
+// update cycle on the port that is already closed.
 void SaveAndRestoreForSessionEnd() {
   SaveSettings();
   CloseDown();

@@ -21,8 +21,8 @@ uint8_t ComposeFrame(const LedValues& values, LedMask darkLeds);
 // One cycle in the mode the settings name: one byte (direct) or eight frames
 // gliding from the last sample toward the new value (interpolated), each followed
 // by the write delay. With interpolation on a dark LED no value drives the
-// LEDs: its eight frames show every LED dark. A cycle that the program's end cuts short is a success
-// and leaves the last sample as it was.
+// LEDs: its eight frames show every LED dark. A cycle that the program's end
+// cuts short is a success and leaves the last sample as it was.
 int32_t UpdateLeds();
 
 // The interpolation source's value at the end of the last interpolated

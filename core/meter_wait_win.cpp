@@ -33,8 +33,9 @@ LONGLONG Frequency() {
   return frequency.QuadPart;
 }
 
-// Counter ticks of whole milliseconds, and back, rounded up; split so that
-// no write delay and no counter frequency overflows.
+// Counter ticks of whole milliseconds, and whole milliseconds of ticks,
+// rounded up; split so that no write delay and no counter frequency
+// overflows.
 LONGLONG TicksOf(LONGLONG milliseconds, LONGLONG frequency) {
   return milliseconds / 1000 * frequency + milliseconds % 1000 * frequency / 1000;
 }
