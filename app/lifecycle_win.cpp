@@ -41,6 +41,15 @@ void StopSources() {
   StopMemoryMonitor();
 }
 
+void SaveSettingsAtQuit() {
+  if (SaveSettings() == 0) return;
+  // The quit message may still wait in the queue, and a box's own message
+  // loop would end on it before the user saw the box.
+  MSG quit;
+  PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+  ShowFailure(kSaveFailedText);
+}
+
 void CloseInstanceMutex() {
   if (instanceMutex == nullptr) return;
   CloseHandle(instanceMutex);
@@ -55,8 +64,9 @@ void CloseDown() {
 }
 
 // Windows may end the process as soon as this returns, so everything a quit
-// does happens now. Ending the process here ourselves keeps the poll loop from
-// running another update cycle on the port that is already closed.
+// does happens now; a failed save is not told, as no box could wait for OK.
+// Ending the process here ourselves keeps the poll loop from running another
+// update cycle on the port that is already closed.
 void SaveAndRestoreForSessionEnd() {
   SaveSettings();
   CloseDown();

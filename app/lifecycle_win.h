@@ -19,6 +19,7 @@ constexpr char kPortFailedText[] = "Could not open parallel port!";
 constexpr char kSettingsFailedText[] = "Could not load settings from the Registry!";
 constexpr char kWindowFailedText[] = "Could not create background window!";
 constexpr char kUpdateFailedText[] = "Could not update LEDs!";
+constexpr char kSaveFailedText[] = "Could not save settings to the Registry!";
 
 enum InstanceStatus : int32_t {
   kInstanceFirst = 0,           // this process is the meter
@@ -36,6 +37,9 @@ void ShowFailure(const char* text);
 const char* StartSources();
 // Stops the family in force at this moment; results ignored.
 void StopSources();
+// Saves the settings when the poll loop ended on a quit; a failure is shown
+// in the failure box, and close down goes on after it as usual.
+void SaveSettingsAtQuit();
 // Closes the single-instance mutex; harmless when it is closed.
 void CloseInstanceMutex();
 // Restores the port and releases its driver, forgets the port name, stops the

@@ -32,9 +32,25 @@ const char* PortNameArgument(const char* commandLine) {
   return commandLine;
 }
 
+// How long a second start looks for the running meter's poll window, and
+// how often: a meter started a moment earlier holds the mutex well before
+// its window exists.
+constexpr DWORD kMeterWindowWaitMs = 5000;
+constexpr DWORD kMeterWindowPollMs = 50;
+
+// The running meter's poll window, waited for; null when none appeared.
+HWND WaitForMeterWindow() {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    HWND running = FindWindowA(kPollWindowClass, kPollWindowTitle);
+    if (running != nullptr || GetTickCount() - start >= kMeterWindowWaitMs) return running;
+    Sleep(kMeterWindowPollMs);
+  }
+}
+
 // A second start asks the running meter to show its configuration dialog.
 void SignalRunningInstance() {
-  HWND running = FindWindowA(kPollWindowClass, kPollWindowTitle);
+  HWND running = WaitForMeterWindow();
   if (running != nullptr) SendMessageA(running, kShowConfigMessage, 0, 0);
 }
 
@@ -64,7 +80,7 @@ void RunMeter(HINSTANCE instance, const char* commandLine) {
     return;
   }
   if (RunPollLoop(ConfigDialog()) == 0) {
-    SaveSettings();
+    SaveSettingsAtQuit();
   } else {
     ShowFailure(kUpdateFailedText);
   }

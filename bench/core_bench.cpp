@@ -24,7 +24,7 @@ void BM_ComposeFrame(benchmark::State& state) {
   LedValues values = {5, 15, 25, 35, 45, 60, 75, 90};
   for (auto _ : state) {
     benchmark::DoNotOptimize(values);
-    benchmark::DoNotOptimize(ComposeFrame(values));
+    benchmark::DoNotOptimize(ComposeFrame(values, kNoLeds));
     // A different value each time, so no branch is learnt for good.
     values[0] = (values[0] + 7) % 101;
   }
@@ -56,7 +56,7 @@ void BM_UpdateLedsInterpolatedFloor(benchmark::State& state) {
     SampleOne(0, &value);
     for (int32_t k = 0; k < 8; ++k) {
       WriteLedByte(value + k);
-      SleepMilliseconds(kInitialWriteDelayMs);
+      WaitAfterLedByte(kInitialWriteDelayMs);
     }
   }
 }

@@ -25,10 +25,12 @@ int32_t SampleOne(int32_t, int32_t* value) {
   return 0;
 }
 
+LedMask DarkLeds() { return kNoLeds; }
+
 int32_t WriteLedByte(int32_t value) {
   lastByte = value;
   benchmark::DoNotOptimize(lastByte);
   return 0;
 }
 
-void SleepMilliseconds(int32_t) {}
+bool WaitAfterLedByte(int32_t) { return true; }

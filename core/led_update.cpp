@@ -14,14 +14,18 @@ constexpr int32_t kFramesPerSample = 8;
 int32_t UpdateDirect(int32_t writeDelay) {
   LedValues values{};
   if (SampleAll(&values) != 0) return kUpdateSampleAllFailed;
-  if (WriteLedByte(ComposeFrame(values)) != 0) return kUpdateDirectWriteFailed;
-  SleepMilliseconds(writeDelay);
+  if (WriteLedByte(ComposeFrame(values, DarkLeds())) != 0) return kUpdateDirectWriteFailed;
+  WaitAfterLedByte(writeDelay);  // the cycle ends here either way
   return kUpdateOk;
 }
 
 int32_t UpdateInterpolated(int32_t sourceLed, int32_t writeDelay) {
-  int32_t newSample = 0;
-  if (SampleOne(sourceLed, &newSample) != 0) return kUpdateSampleOneFailed;
+  // A dark source has no value to glide to: the frames stay where the glide
+  // starts, with every LED dark, at the usual pace.
+  const bool sourceDark = (DarkLeds() & LedBit(sourceLed)) != 0;
+  const LedMask frameDark = sourceDark ? kEveryLed : kNoLeds;
+  int32_t newSample = lastSample;
+  if (!sourceDark && SampleOne(sourceLed, &newSample) != 0) return kUpdateSampleOneFailed;
 
   // In 64 bits the difference of any two samples fits, the eighth of it
   // truncates toward zero, and every frame lies between the two samples, so
@@ -31,8 +35,9 @@ int32_t UpdateInterpolated(int32_t sourceLed, int32_t writeDelay) {
     const auto frameValue = static_cast<int32_t>(lastSample + k * step);
     LedValues values{};
     values.fill(frameValue);
-    if (WriteLedByte(ComposeFrame(values)) != 0) return kUpdateInterpolatedWriteFailed;
-    SleepMilliseconds(writeDelay);
+    if (WriteLedByte(ComposeFrame(values, frameDark)) != 0) return kUpdateInterpolatedWriteFailed;
+    // The program is ending: the rest of the glide is not shown.
+    if (!WaitAfterLedByte(writeDelay)) return kUpdateOk;
   }
   lastSample = newSample;
   return kUpdateOk;
@@ -40,9 +45,10 @@ int32_t UpdateInterpolated(int32_t sourceLed, int32_t writeDelay) {
 
 }  // namespace
 
-uint8_t ComposeFrame(const LedValues& values) {
+uint8_t ComposeFrame(const LedValues& values, LedMask darkLeds) {
   int32_t byte = 0;
   for (int32_t i = 0; i < kLedCount; ++i) {
+    if ((darkLeds & LedBit(i)) != 0) continue;  // no value: in no window, whatever the window
     const LedChannel& led = LedChannels()[i];
     if (led.floor <= values[i] && values[i] <= led.ceiling) byte += led.weight;
   }

@@ -14,12 +14,15 @@ enum UpdateStatus : int32_t {
 };
 
 // The LED byte for one value per LED: the weights of the LEDs whose value
-// lies inside their window, both ends included.
-uint8_t ComposeFrame(const LedValues& values);
+// lies inside their window, both ends included. The LEDs in darkLeds have no
+// value and are never lit.
+uint8_t ComposeFrame(const LedValues& values, LedMask darkLeds);
 
 // One cycle in the mode the settings name: one byte (direct) or eight frames
 // gliding from the last sample toward the new value (interpolated), each followed
-// by the write delay.
+// by the write delay. With interpolation on a dark LED no value drives the
+// LEDs: its eight frames show every LED dark. A cycle that the program's end
+// cuts short is a success and leaves the last sample as it was.
 int32_t UpdateLeds();
 
 // The interpolation source's value at the end of the last interpolated

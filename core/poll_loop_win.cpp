@@ -10,11 +10,21 @@ namespace {
 bool quitRequested = false;
 // While the configuration dialog is shown the meter pauses.
 bool configVisible = false;
+// The running loop's configuration dialog, which gets the keyboard
+// navigation of its messages, in the loop's passes and in the meter's pauses.
+HWND loopDialog = nullptr;
+
+void Dispatch(MSG* msg) {
+  if (loopDialog == nullptr || !IsDialogMessageA(loopDialog, msg)) {
+    TranslateMessage(msg);
+    DispatchMessageA(msg);
+  }
+}
 
 // Handles the next message if one is pending; returns false when it was the
 // quit message. While paused with nothing pending it waits for a message
 // instead of spinning, so the shown dialog costs no processor time.
-bool PumpOneMessage(HWND configDialog) {
+bool PumpOneMessage() {
   MSG msg;
   if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
     if (configVisible) WaitMessage();
@@ -23,10 +33,7 @@ bool PumpOneMessage(HWND configDialog) {
   const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
   if (got == 0) return false;
   if (got == -1) return true;
-  if (configDialog == nullptr || !IsDialogMessageA(configDialog, &msg)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
+  Dispatch(&msg);
   return true;
 }
 
@@ -45,14 +52,31 @@ void ResetRunState() {
   configVisible = false;
 }
 
+bool HandleMessageWhileWaiting() {
+  MSG msg;
+  if (!quitRequested && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // The loop ends on it: it goes back for the loop's next pass to find.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return false;
+    }
+    Dispatch(&msg);
+  }
+  return !quitRequested;
+}
+
 int32_t RunPollLoop(HWND configDialog) {
   if (quitRequested) return 0;
+  loopDialog = configDialog;
+  int32_t status = 0;
   for (;;) {
-    if (!PumpOneMessage(configDialog)) return 0;
+    if (!PumpOneMessage()) break;
     if (!configVisible) {
-      const int32_t status = UpdateLeds();
-      if (status != kUpdateOk) return status;
+      status = UpdateLeds();
+      if (status != kUpdateOk) break;
     }
-    if (quitRequested) return 0;
+    if (quitRequested) break;
   }
+  loopDialog = nullptr;
+  return status;
 }

@@ -17,5 +17,11 @@ void SetConfigVisible(bool visible);
 // configDialog gets the keyboard navigation of its messages.
 int32_t RunPollLoop(HWND configDialog);
 
+// For the meter's pause between LED bytes (meter_wait_win.cpp): handles one
+// waiting message as a pass of the loop does. False when the program is to
+// end: a quit was requested, or the quit message was next, which stays for
+// the loop to end on.
+bool HandleMessageWhileWaiting();
+
 // Both flags cleared, as at process start.
 void ResetRunState();

@@ -1,4 +1,5 @@
-// The pause between LED bytes, on the platform's own timer.
+// The test sequences' hold between LED bytes: the thread sleeps, on the
+// platform's own timer.
 #include <windows.h>
 
 #include "core/meter_io.h"

@@ -1,5 +1,7 @@
 // The values under HKEY_LOCAL_MACHINE "Software\Pipstack": each read creates
-// a missing value with its default first.
+// a missing value with its default first. A number stored as text (REG_SZ,
+// REG_EXPAND_SZ, REG_MULTI_SZ) counts as missing; of any other type the
+// first 4 bytes are the number.
 #pragma once
 
 #include <cstdint>

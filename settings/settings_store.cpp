@@ -32,9 +32,9 @@ bool LoadSource(int32_t index) {
   std::unique_ptr<char[]> text;
   if (IsPdhAvailable()) {
     if (ReadStringValue(name.data(), &text, kDefaultCounterPath) != 0) return false;
-    // A path the library refuses leaves the LED with the default path text;
-    // that is not a reason to stop the start-up.
-    SetCounterPath(text.get(), index);
+    // A path the library refuses leaves the LED dark, its path kept for the
+    // save; that is not a reason to stop the start-up.
+    LoadCounterPath(text.get(), index);
     return true;
   }
   if (ReadStringValue(name.data(), &text, kCpuSourceText) != 0) return false;

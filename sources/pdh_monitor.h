@@ -35,11 +35,21 @@ int32_t StartPdhMonitor();
 int32_t StopPdhMonitor();  // always 0
 
 // Replaces the counter of LED index (0..7, not checked). The text is copied.
+// An LED that ran dark meters again once its new counter is added.
 int32_t SetCounterPath(const char* path, int32_t index);
+// The stored path of LED index at start-up, as SetCounterPath; but a path the
+// library refuses (a removed adapter's counter, a typo, an empty text) leaves
+// the LED dark instead of failing every read, with that path as its text, so
+// that a save keeps it. Answers kSetCounterPathNotAdded then.
+int32_t LoadCounterPath(const char* path, int32_t index);
+// The LEDs running dark; none after a start.
+LedMask DarkCounterLeds();
 // The monitor's own copy, valid until the LED's next SetCounterPath or
 // StopPdhMonitor; null for an index outside 0..7 or an LED without a path.
 const char* GetCounterPath(int32_t index);
 
 // Each collects the query once, then formats the counters it reads as longs.
+// A dark LED has no value: ReadCounter fails on it, ReadAllCounters leaves
+// its place as it was.
 int32_t ReadCounter(int32_t index, int32_t* value);
 int32_t ReadAllCounters(LedValues* values);

@@ -13,6 +13,8 @@ namespace {
 PDH_HQUERY pdhQuery = nullptr;
 std::array<PDH_HCOUNTER, kLedCount> ledCounters{};
 std::array<char*, kLedCount> counterPaths{};
+// LEDs whose stored path was refused at start-up: no counter, no value.
+LedMask darkLeds = kNoLeds;
 
 void FreePath(int32_t index) {
   delete[] counterPaths[index];
@@ -64,6 +66,7 @@ bool FormatLong(int32_t index, int32_t* value) {
 // On failure the binding stays loaded and path copies already made stay:
 // the only caller ends the program.
 int32_t StartPdhMonitor() {
+  darkLeds = kNoLeds;
   if (LoadPdhBinding() != kPdhBindingOk) return kPdhStartNoBinding;
   if (BoundPdhOpenQueryA(nullptr, 0, &pdhQuery) != ERROR_SUCCESS) {
     pdhQuery = nullptr;
@@ -91,6 +94,7 @@ int32_t StopPdhMonitor() {
   }
   if (pdhQuery != nullptr) BoundPdhCloseQuery(pdhQuery);
   pdhQuery = nullptr;
+  darkLeds = kNoLeds;
   UnloadPdhBinding();
   return 0;
 }
@@ -107,6 +111,7 @@ int32_t SetCounterPath(const char* path, int32_t index) {
     ledCounters[index] = nullptr;
     return kSetCounterPathNotAdded;  // the old path text stays
   }
+  darkLeds &= static_cast<LedMask>(~LedBit(index));
   if (!CopyPath(path, index)) {
     CloseQuery();
     return kSetCounterPathNoMemory;
@@ -114,6 +119,18 @@ int32_t SetCounterPath(const char* path, int32_t index) {
   PrimeQuery();
   return kSetCounterPathOk;
 }
+
+int32_t LoadCounterPath(const char* path, int32_t index) {
+  const int32_t status = SetCounterPath(path, index);
+  if (status != kSetCounterPathNotAdded || path == nullptr) return status;
+  darkLeds |= LedBit(index);
+  // Out of memory the LED is left without a path, and a save stores the
+  // default one.
+  CopyPath(path, index);
+  return status;
+}
+
+LedMask DarkCounterLeds() { return darkLeds; }
 
 const char* GetCounterPath(int32_t index) {
   if (!IsLedIndex(index)) return nullptr;
@@ -128,11 +145,13 @@ int32_t ReadCounter(int32_t index, int32_t* value) {
 }
 
 // One collection for all eight; the first counter that cannot be formatted
-// ends the read, with the places before it already fresh.
+// ends the read, with the places before it already fresh. A counter that
+// fails while the meter runs ends it; only a dark LED is passed over.
 int32_t ReadAllCounters(LedValues* values) {
   if (values == nullptr) return kReadCounterBadArgument;
   if (!CollectQuery()) return kReadCounterNotCollected;
   for (int32_t i = 0; i < kLedCount; ++i) {
+    if ((darkLeds & LedBit(i)) != 0) continue;
     if (!FormatLong(i, &(*values)[i])) return kReadCounterNotFormatted + i;
   }
   return kReadCounterOk;

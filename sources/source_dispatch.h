@@ -1,5 +1,5 @@
-// Which family of sources is in force, and sampling through it. SampleAll and
-// SampleOne, declared in core/meter_io.h, are defined here.
+// Which family of sources is in force, and sampling through it. SampleAll,
+// SampleOne and DarkLeds, declared in core/meter_io.h, are defined here.
 #pragma once
 
 #include <cstdint>

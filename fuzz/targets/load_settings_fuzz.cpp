@@ -1,9 +1,13 @@
-// Fuzz target: LoadSettings and SaveSettings over stand-ins of the registry
-// value reads that hand out whatever the input says: texts of any length and
-// bytes (zeros included), any DWORD, failures at any read, and either family
-// of sources at every probe. Checks the status names the first failing read,
-// nothing is read after it, and what was read is what the models hold and
-// what a save writes back.
+// Fuzz target: LoadSettings and SaveSettings, with the registry value rules,
+// over a stand-in of the settings key whose values the input makes: missing,
+// or of any registry type with any bytes (zeros included); a key that does
+// not exist yet; a failure at any access; and either family of sources at
+// every probe. Checks that a load stops at the first value that fails (an
+// access, or a number in more than four bytes) and reads nothing after it;
+// that a number stored as text or without data loads its default, which
+// replaces it as a DWORD; that the models hold what was read; and that a save
+// writes every number as a DWORD and every source as a string, stopping at
+// its first failing write.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -16,7 +20,7 @@
 #include "core/meter_settings.h"
 #include "fuzz/targets/fuzz_check.h"
 #include "fuzz/targets/fuzz_input.h"
-#include "settings/registry_values.h"
+#include "settings/settings_key.h"
 #include "settings/settings_store.h"
 #include "sources/pdh_monitor.h"
 #include "sources/source_dispatch.h"
@@ -25,33 +29,35 @@
 namespace {
 
 constexpr uint8_t kFailMarker = 0xFF;
-constexpr size_t kLongestText = 1024;
+constexpr size_t kLongestData = 1024;
+// The drawn types: every type the registry has, and one it does not know.
+constexpr uint32_t kTypeCount = kStoredQword + 1;
+constexpr uint32_t kUnknownType = 0x12345;
+
+constexpr std::array<int32_t, kLedCount> kDefaultFloors = {0, 10, 20, 30, 40, 55, 70, 85};
+
+struct Value {
+  uint32_t type = kStoredNone;
+  std::string bytes;  // empty: missing, or no data
+};
 
 struct Run {
   FuzzInput in;
-  bool pdh = false;        // the probe's last answer
-  std::string failedName;  // the first read that failed
-  int32_t reads = 0;
-  std::map<std::string, std::string> texts;  // handed out, as the reader sees them
-  std::map<std::string, bool> textFamily;    // the family in force at that read
-  std::map<std::string, int32_t> dwords;
-  std::map<std::string, std::string> written;
-  std::map<std::string, bool> writtenFamily;
-  std::map<std::string, int32_t> writtenDwords;
+  bool pdh = false;         // the probe's last answer
+  bool keyExisted = false;  // before the load: else every value is missing
+  bool keyExists = false;
+  bool saving = false;
+  std::map<std::string, Value> key;  // the stand-in key
+  std::map<std::string, bool> drawn;
+  std::string failedName;                  // the first value whose access failed or that is no number
+  std::map<std::string, Value> firstRead;  // as the load found each value
+  std::map<std::string, bool> readFamily;
+  std::map<std::string, Value> defaultsWritten;  // by the load
+  std::map<std::string, bool> writtenFamily;     // by the save
   std::array<std::optional<std::string>, kLedCount> counterPaths;
 };
 
 Run run;
-
-// A failing read answers a nonzero status of its kind's range.
-bool TakeFailure(const char* name, int32_t* status) {
-  FUZZ_CHECK(run.failedName.empty());  // no read after a failure
-  ++run.reads;
-  if (TakeByte(&run.in) != kFailMarker) return false;
-  *status = 1 + TakeByte(&run.in) % 5;
-  run.failedName = name;
-  return true;
-}
 
 std::string Name(const char* nameTemplate, int32_t index) {
   std::string name(nameTemplate);
@@ -59,31 +65,121 @@ std::string Name(const char* nameTemplate, int32_t index) {
   return name;
 }
 
+bool IsSource(const std::string& name) { return name.find("Source") != std::string::npos; }
+
+bool IsText(uint32_t type) { return type == kStoredText || type == kStoredExpandableText || type == kStoredMultiText; }
+
+// What the load must take a number value for, independently of the product:
+// text or no data is missing; more than four bytes is no number.
+bool IsMissingNumber(const Value& v) { return v.bytes.empty() || IsText(v.type); }
+
+int32_t DefaultNumber(const std::string& name) {
+  if (name == "Write Delay") return 40;
+  if (name == "Interpolation") return kInterpolationOff;
+  if (name.find("Ceiling") != std::string::npos) return 100;
+  return kDefaultFloors[name[4] - '1'];
+}
+
+std::string DefaultText(bool pdh) { return pdh ? kDefaultCounterPath : "CPU"; }
+
+Value DwordValue(int32_t number) {
+  std::string bytes(sizeof number, '\0');
+  std::memcpy(&bytes[0], &number, sizeof number);
+  return Value{kStoredDword, bytes};
+}
+
+int32_t Number(const std::string& bytes) {
+  char four[sizeof(int32_t)] = {};
+  std::memcpy(four, bytes.data(), bytes.size());
+  int32_t number = 0;
+  std::memcpy(&number, four, sizeof four);
+  return number;
+}
+
+// The text a read hands back: up to the first zero, never past the byte
+// before the last stored one.
+std::string Text(const std::string& bytes) {
+  const std::string within = bytes.substr(0, bytes.size() - 1);
+  return within.substr(0, within.find('\0'));
+}
+
+// Every access is its own failure point; nothing is accessed after one.
+bool TakeFailure(const std::string& name, int32_t statusCount, int32_t firstStatus, int32_t* status) {
+  FUZZ_CHECK(run.failedName.empty());
+  if (TakeByte(&run.in) != kFailMarker) return false;
+  *status = firstStatus + TakeByte(&run.in) % statusCount;
+  run.failedName = name;
+  return true;
+}
+
+Value Draw() {
+  if (TakeByte(&run.in) % 2 == 0) return Value{};
+  const uint32_t pick = TakeByte(&run.in) % (kTypeCount + 1);
+  return Value{pick == kTypeCount ? kUnknownType : pick, TakeBytes(&run.in, kLongestData)};
+}
+
 int32_t ExpectedLoadStatus() {
-  if (run.failedName.empty()) return kLoadOk;
-  if (run.failedName.find("Source") != std::string::npos) return kLoadSourceFailed;
-  if (run.failedName.find("Floor") != std::string::npos) return kLoadFloorFailed;
-  if (run.failedName.find("Ceiling") != std::string::npos) return kLoadCeilingFailed;
-  if (run.failedName == "Write Delay") return kLoadWriteDelayFailed;
-  return kLoadInterpolationFailed;
+  const std::string& n = run.failedName;
+  if (n.empty()) return kLoadOk;
+  if (IsSource(n)) return kLoadSourceFailed;
+  if (n.find("Floor") != std::string::npos) return kLoadFloorFailed;
+  if (n.find("Ceiling") != std::string::npos) return kLoadCeilingFailed;
+  return n == "Write Delay" ? kLoadWriteDelayFailed : kLoadInterpolationFailed;
+}
+
+int32_t ExpectedSaveStatus() {
+  const std::string& n = run.failedName;
+  if (n.empty()) return kSaveOk;
+  if (IsSource(n)) return kSaveSourceFailed;
+  if (n.find("Floor") != std::string::npos) return kSaveFloorFailed;
+  if (n.find("Ceiling") != std::string::npos) return kSaveCeilingFailed;
+  return n == "Write Delay" ? kSaveWriteDelayFailed : kSaveInterpolationFailed;
+}
+
+// What the load must have made of a value, and the default it wrote when it
+// found the value missing.
+int32_t LoadedNumber(const std::string& name) {
+  const Value& first = run.firstRead.at(name);
+  if (!IsMissingNumber(first)) {
+    FUZZ_CHECK(run.defaultsWritten.count(name) == 0);
+    return Number(first.bytes);
+  }
+  FUZZ_CHECK(run.defaultsWritten.count(name) == 1);
+  const Value& written = run.defaultsWritten.at(name);
+  FUZZ_CHECK(written.type == kStoredDword && written.bytes == DwordValue(DefaultNumber(name)).bytes);
+  return DefaultNumber(name);
+}
+
+std::string LoadedText(const std::string& name) {
+  const Value& first = run.firstRead.at(name);
+  if (!first.bytes.empty()) {
+    FUZZ_CHECK(run.defaultsWritten.count(name) == 0);
+    return Text(first.bytes);
+  }
+  const std::string text = DefaultText(run.readFamily.at(name));
+  FUZZ_CHECK(run.defaultsWritten.count(name) == 1);
+  const Value& written = run.defaultsWritten.at(name);
+  FUZZ_CHECK(written.type == kStoredText && written.bytes == text + '\0');
+  return text;
 }
 
 void CheckLoadedModels() {
+  FUZZ_CHECK(run.firstRead.size() == 3 * kLedCount + 2);
   for (int32_t i = 0; i < kLedCount; ++i) {
     const std::string source = Name("LED x Source", i);
-    const std::string& text = run.texts.at(source);
-    if (run.textFamily.at(source)) {
+    const std::string text = LoadedText(source);
+    if (run.readFamily.at(source)) {
       FUZZ_CHECK(run.counterPaths[i].has_value() && *run.counterPaths[i] == text);
     } else {
       FUZZ_CHECK(GetSourceKind(i) == (text == "CPU" ? kSourceCpu : kSourceMem));
     }
     int32_t floor = 0, ceiling = 0;
     FUZZ_CHECK(GetLedRange(i, &floor, &ceiling) == 0);
-    FUZZ_CHECK(floor == run.dwords.at(Name("LED x Floor", i)));
-    FUZZ_CHECK(ceiling == run.dwords.at(Name("LED x Ceiling", i)));
+    FUZZ_CHECK(floor == LoadedNumber(Name("LED x Floor", i)));
+    FUZZ_CHECK(ceiling == LoadedNumber(Name("LED x Ceiling", i)));
   }
-  const int32_t interpolation = run.dwords.at("Interpolation");
-  const int32_t delay = run.dwords.at("Write Delay");
+  const int32_t interpolation = LoadedNumber("Interpolation");
+  const int32_t delay = LoadedNumber("Write Delay");
   if (interpolation == kInterpolationOff || IsLedIndex(interpolation)) {
     FUZZ_CHECK(CurrentMeterOptions().interpolationLed == interpolation);
     if (delay > 0) FUZZ_CHECK(CurrentMeterOptions().writeDelay == delay);
@@ -92,57 +188,73 @@ void CheckLoadedModels() {
 }
 
 void CheckSaved() {
-  FUZZ_CHECK(run.written.size() == kLedCount && run.writtenDwords.size() == 2 * kLedCount + 2);
   for (int32_t i = 0; i < kLedCount; ++i) {
-    FUZZ_CHECK(run.writtenDwords.at(Name("LED x Floor", i)) == run.dwords.at(Name("LED x Floor", i)));
-    FUZZ_CHECK(run.writtenDwords.at(Name("LED x Ceiling", i)) == run.dwords.at(Name("LED x Ceiling", i)));
+    int32_t floor = 0, ceiling = 0;
+    GetLedRange(i, &floor, &ceiling);
+    FUZZ_CHECK(run.key.at(Name("LED x Floor", i)).type == kStoredDword);
+    FUZZ_CHECK(run.key.at(Name("LED x Floor", i)).bytes == DwordValue(floor).bytes);
+    FUZZ_CHECK(run.key.at(Name("LED x Ceiling", i)).bytes == DwordValue(ceiling).bytes);
     // A source survives a save in the family it was read in.
     const std::string source = Name("LED x Source", i);
-    const std::string& loaded = run.texts.at(source);
-    const std::string& saved = run.written.at(source);
-    const bool pdhLoaded = run.textFamily.at(source);
+    const Value& saved = run.key.at(source);
+    FUZZ_CHECK(saved.type == kStoredText && !saved.bytes.empty() && saved.bytes.back() == '\0');
+    const bool pdhLoaded = run.readFamily.at(source);
     if (pdhLoaded != run.writtenFamily.at(source)) continue;
-    FUZZ_CHECK(saved == (pdhLoaded ? loaded : loaded == "CPU" ? "CPU" : "MEM"));
+    const std::string loaded = LoadedText(source);
+    FUZZ_CHECK(Text(saved.bytes) == (pdhLoaded ? loaded : loaded == "CPU" ? "CPU" : "MEM"));
   }
+  FUZZ_CHECK(run.key.at("Write Delay").bytes == DwordValue(CurrentMeterOptions().writeDelay).bytes);
+  FUZZ_CHECK(run.key.at("Interpolation").bytes == DwordValue(CurrentMeterOptions().interpolationLed).bytes);
 }
 
 }  // namespace
 
-int32_t ReadStringValue(const char* name, std::unique_ptr<char[]>* result, const char* defaultText) {
-  FUZZ_CHECK(name != nullptr && result != nullptr && defaultText != nullptr);
+int32_t GetStoredValue(const char* name, StoredValue* value, bool* keyCreated) {
+  FUZZ_CHECK(name != nullptr && value != nullptr && keyCreated != nullptr && !run.saving);
   int32_t status = 0;
-  if (TakeFailure(name, &status)) return status;
-  // Odd: the value was missing and its default was written; even: stored bytes.
-  const std::string stored = TakeByte(&run.in) % 2 ? std::string(defaultText) : TakeBytes(&run.in, kLongestText);
-  // Exactly the stored bytes and a terminating zero, so a read past it is caught.
-  result->reset(new char[stored.size() + 1]);
-  std::memcpy(result->get(), stored.data(), stored.size());
-  (*result)[stored.size()] = '\0';
-  run.texts[name] = std::string(result->get());
-  run.textFamily[name] = run.pdh;
-  return 0;
+  if (TakeFailure(name, 3, kSettingsKeyNotOpened, &status)) return status;
+  *keyCreated = !run.keyExists;
+  // A key the load made is empty; otherwise a value is as the input has it
+  // the first time it is read, and as written after that.
+  if (!run.drawn[name]) {
+    run.drawn[name] = true;
+    if (run.keyExisted) {
+      const Value drawn = Draw();
+      if (!drawn.bytes.empty()) run.key[name] = drawn;
+    }
+  }
+  run.keyExists = true;
+  const Value stored = run.key.count(name) != 0 ? run.key[name] : Value{};
+  if (run.firstRead.count(name) == 0) {
+    run.firstRead[name] = stored;
+    run.readFamily[name] = run.pdh;
+  }
+  if (!IsSource(name) && !IsMissingNumber(stored) && stored.bytes.size() > sizeof(int32_t)) run.failedName = name;
+
+  // Exactly the stored bytes, so that a read past them is caught.
+  value->type = stored.type;
+  value->size = static_cast<uint32_t>(stored.bytes.size());
+  value->data.reset(stored.bytes.empty() ? nullptr : new char[stored.bytes.size()]);
+  if (!stored.bytes.empty()) std::memcpy(value->data.get(), stored.bytes.data(), stored.bytes.size());
+  return kSettingsKeyOk;
 }
 
-int32_t ReadDwordValue(const char* name, int32_t* result, int32_t defaultValue) {
-  FUZZ_CHECK(name != nullptr && result != nullptr);
+int32_t SetStoredValue(const char* name, uint32_t type, const void* data, uint32_t size) {
+  FUZZ_CHECK(name != nullptr && data != nullptr && size > 0);
   int32_t status = 0;
-  if (TakeFailure(name, &status)) return status;
-  *result = TakeByte(&run.in) % 2 ? defaultValue : static_cast<int32_t>(TakeWord(&run.in));
-  run.dwords[name] = *result;
-  return 0;
-}
-
-int32_t WriteStringValue(const char* name, const char* text) {
-  FUZZ_CHECK(name != nullptr && text != nullptr);
-  run.written[name] = text;
-  run.writtenFamily[name] = run.pdh;
-  return 0;
-}
-
-int32_t WriteDwordValue(const char* name, int32_t value) {
-  FUZZ_CHECK(name != nullptr);
-  run.writtenDwords[name] = value;
-  return 0;
+  if (TakeFailure(name, 2, kSettingsKeyNotOpened, &status)) {
+    return status == kSettingsKeyNotOpened ? status : kSettingsKeyNotSet;
+  }
+  run.keyExists = true;
+  const Value written{type, std::string(static_cast<const char*>(data), size)};
+  run.key[name] = written;
+  if (run.saving) {
+    run.writtenFamily[name] = run.pdh;
+  } else {
+    FUZZ_CHECK(run.defaultsWritten.count(name) == 0);  // at most once per value
+    run.defaultsWritten[name] = written;
+  }
+  return kSettingsKeyOk;
 }
 
 int32_t IsPdhAvailable() {
@@ -156,6 +268,8 @@ int32_t SetCounterPath(const char* path, int32_t index) {
   return 0;
 }
 
+int32_t LoadCounterPath(const char* path, int32_t index) { return SetCounterPath(path, index); }
+
 const char* GetCounterPath(int32_t index) {
   if (!IsLedIndex(index) || !run.counterPaths[index]) return nullptr;
   return run.counterPaths[index]->c_str();
@@ -164,16 +278,19 @@ const char* GetCounterPath(int32_t index) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   run = Run{};
   run.in = FuzzInput{data, size, 0};
+  run.keyExisted = TakeByte(&run.in) % 2 == 1;
+  run.keyExists = run.keyExisted;
   ResetMeterSettings();
   ResetSourceKinds();
 
   const int32_t status = LoadSettings();
   FUZZ_CHECK(status == ExpectedLoadStatus());
   if (status != kLoadOk) return 0;
-  FUZZ_CHECK(run.reads == 3 * kLedCount + 2);
   CheckLoadedModels();
 
-  FUZZ_CHECK(SaveSettings() == kSaveOk);
-  CheckSaved();
+  run.saving = true;
+  const int32_t saved = SaveSettings();
+  FUZZ_CHECK(saved == ExpectedSaveStatus());
+  if (saved == kSaveOk) CheckSaved();
   return 0;
 }

@@ -59,6 +59,8 @@ TEST_F(TestSequencesTest, CompleteRunWritesEveryByteInOrderEachHeldThenShowsTheB
     EXPECT_EQ(fakes.writes, c.bytes) << c.name;
     // Every byte, the last one included, is held before the box comes up.
     EXPECT_EQ(fakes.sleeps, std::vector<int32_t>(c.bytes.size(), c.holdMs)) << c.name;
+    // The thread is held: no message is handled between the bytes.
+    EXPECT_TRUE(fakes.waits.empty()) << c.name;
     EXPECT_EQ(app.boxes, std::vector<std::string>{c.completeText}) << c.name;
     EXPECT_EQ(app.writesAtBox, std::vector<int32_t>{static_cast<int32_t>(c.bytes.size())}) << c.name;
   }

@@ -29,35 +29,69 @@ class LedUpdateTest : public testing::Test {
 };
 
 TEST_F(LedUpdateTest, ComposeFrameLightsLedsInsideTheirWindowsOnly) {
-  EXPECT_EQ(ComposeFrame(LedValues{5, 15, 25, 35, 45, 60, 75, 90}), 255);
-  EXPECT_EQ(ComposeFrame(Same(-1)), 0);
-  EXPECT_EQ(ComposeFrame(Same(0)), 1);      // exactly the floor
-  EXPECT_EQ(ComposeFrame(Same(100)), 255);  // exactly every ceiling
-  EXPECT_EQ(ComposeFrame(Same(101)), 0);    // just above every ceiling
-  EXPECT_EQ(ComposeFrame(Same(54)), 31);    // just below LED 6's floor
-  EXPECT_EQ(ComposeFrame(Same(55)), 63);
-  EXPECT_EQ(ComposeFrame(LedValues{0, 9, 20, 29, 40, 101, 70, 84}), 1 + 4 + 16 + 64);
+  EXPECT_EQ(ComposeFrame(LedValues{5, 15, 25, 35, 45, 60, 75, 90}, kNoLeds), 255);
+  EXPECT_EQ(ComposeFrame(Same(-1), kNoLeds), 0);
+  EXPECT_EQ(ComposeFrame(Same(0), kNoLeds), 1);      // exactly the floor
+  EXPECT_EQ(ComposeFrame(Same(100), kNoLeds), 255);  // exactly every ceiling
+  EXPECT_EQ(ComposeFrame(Same(101), kNoLeds), 0);    // just above every ceiling
+  EXPECT_EQ(ComposeFrame(Same(54), kNoLeds), 31);    // just below LED 6's floor
+  EXPECT_EQ(ComposeFrame(Same(55), kNoLeds), 63);
+  EXPECT_EQ(ComposeFrame(LedValues{0, 9, 20, 29, 40, 101, 70, 84}, kNoLeds), 1 + 4 + 16 + 64);
 }
 
 TEST_F(LedUpdateTest, ComposeFrameHandlesExtremeAndInvertedWindows) {
   SetLedRange(0, INT32_MIN, INT32_MAX);
   SetLedRange(7, 90, 10);  // never lit
   LedValues values = Same(INT32_MIN);
-  EXPECT_EQ(ComposeFrame(values), 1);
+  EXPECT_EQ(ComposeFrame(values, kNoLeds), 1);
   values = Same(INT32_MAX);
-  EXPECT_EQ(ComposeFrame(values), 1);
+  EXPECT_EQ(ComposeFrame(values, kNoLeds), 1);
   values[7] = 50;
-  EXPECT_EQ(ComposeFrame(values), 1);
+  EXPECT_EQ(ComposeFrame(values, kNoLeds), 1);
 }
 
-TEST_F(LedUpdateTest, DirectCycleWritesOneByteThenSleepsTheDelay) {
+TEST_F(LedUpdateTest, DarkLedsInEachMode) {
+  const struct {
+    const char* what;
+    int32_t interpolationLed;
+    LedMask dark;
+    std::vector<int32_t> bytes;
+    int32_t lastSample;
+  } rows[] = {
+      // The values light all eight; LEDs 3 and 8 have none, though LED 3's
+      // window spans every value (so no value could stand for "none").
+      {"direct", kInterpolationOff, LedBit(2) | LedBit(7), {123}, 30},
+      // LED 3's value drives every LED: none lights, from where the glide starts.
+      {"interpolated on the dark LED", 2, LedBit(2), std::vector<int32_t>(8, 0), 30},
+      // LED 1's value drives every LED, LED 3 included.
+      {"interpolated on another LED", 0, LedBit(2), {15, 15, 31, 31, 63, 63, 127, 127}, 90},
+  };
+  SetLedRange(2, INT32_MIN, INT32_MAX);
+  for (const auto& row : rows) {
+    ResetMeterIoFakes();
+    SetLastSample(30);
+    ASSERT_EQ(SetMeterOptions(row.interpolationLed, 10), 0);
+    fakes.allValues = {5, 15, 25, 35, 45, 60, 75, 90};
+    fakes.oneValues = {90};
+    fakes.darkLeds = row.dark;
+    EXPECT_EQ(UpdateLeds(), 0) << row.what;
+    EXPECT_EQ(fakes.writes, row.bytes) << row.what;
+    EXPECT_EQ(fakes.waits.size(), row.bytes.size()) << row.what;
+    EXPECT_EQ(LastSample(), row.lastSample) << row.what;
+    if (row.interpolationLed == 2) {
+      EXPECT_TRUE(fakes.sampleOneIndexes.empty()) << "a dark source was sampled";
+    }
+  }
+}
+
+TEST_F(LedUpdateTest, DirectCycleWritesOneByteThenWaitsTheDelay) {
   Direct(25);
   fakes.allValues = {5, 15, 25, 35, 45, 60, 75, 90};
   EXPECT_EQ(UpdateLeds(), 0);
   fakes.allValues = {0, 0, 0, 0, 0, 0, 0, 0};
   EXPECT_EQ(UpdateLeds(), 0);
   EXPECT_EQ(fakes.writes, (std::vector<int32_t>{255, 1}));
-  EXPECT_EQ(fakes.sleeps, (std::vector<int32_t>{25, 25}));
+  EXPECT_EQ(fakes.waits, (std::vector<int32_t>{25, 25}));
   EXPECT_EQ(fakes.sampleAllCalls, 2);
   EXPECT_TRUE(fakes.sampleOneIndexes.empty());
   EXPECT_EQ(LastSample(), 0);
@@ -68,12 +102,12 @@ TEST_F(LedUpdateTest, DirectCycleFailures) {
   fakes.sampleAllStatus = 7;
   EXPECT_EQ(UpdateLeds(), 1);
   EXPECT_TRUE(fakes.writes.empty());
-  EXPECT_TRUE(fakes.sleeps.empty());
+  EXPECT_TRUE(fakes.waits.empty());
 
   ResetMeterIoFakes();
   fakes.failWriteAt = 0;
   EXPECT_EQ(UpdateLeds(), 2);
-  EXPECT_TRUE(fakes.sleeps.empty());
+  EXPECT_TRUE(fakes.waits.empty());
 }
 
 struct GlideCase {
@@ -96,7 +130,7 @@ TEST_F(LedUpdateTest, InterpolatedCycleGlidesInEightFrames) {
     fakes.oneValues = {c.to};
     EXPECT_EQ(UpdateLeds(), 0) << c.from << " -> " << c.to;
     EXPECT_EQ(fakes.writes, c.bytes) << c.from << " -> " << c.to;
-    EXPECT_EQ(fakes.sleeps, std::vector<int32_t>(8, 10));
+    EXPECT_EQ(fakes.waits, std::vector<int32_t>(8, 10));
     EXPECT_EQ(fakes.sampleOneIndexes, std::vector<int32_t>{2});
     EXPECT_EQ(fakes.sampleAllCalls, 0);
     EXPECT_EQ(LastSample(), c.to);
@@ -134,8 +168,33 @@ TEST_F(LedUpdateTest, InterpolatedFailuresKeepLastSample) {
   fakes.failWriteAt = 3;
   EXPECT_EQ(UpdateLeds(), 4);
   EXPECT_EQ(fakes.writes.size(), 4u);  // frames 0..2 stay on the LEDs, frame 3 failed
-  EXPECT_EQ(fakes.sleeps.size(), 3u);  // no pause after the failed write
+  EXPECT_EQ(fakes.waits.size(), 3u);   // no pause after the failed write
   EXPECT_EQ(LastSample(), 30);
+}
+
+TEST_F(LedUpdateTest, ProgramEndingInAPauseCutsTheCycleShort) {
+  const struct {
+    const char* what;
+    int32_t interpolationLed;
+    int32_t stopAtWait;
+    size_t writes;
+  } rows[] = {
+      {"direct", kInterpolationOff, 0, 1},
+      {"interpolated, first frame", 4, 0, 1},
+      {"interpolated, sixth frame", 4, 5, 6},
+      {"interpolated, last frame", 4, 7, 8},
+  };
+  for (const auto& row : rows) {
+    ResetMeterIoFakes();
+    SetLastSample(30);
+    ASSERT_EQ(SetMeterOptions(row.interpolationLed, 10), 0);
+    fakes.oneValues = {100};
+    fakes.stopAtWait = row.stopAtWait;
+    EXPECT_EQ(UpdateLeds(), 0) << row.what;
+    EXPECT_EQ(fakes.writes.size(), row.writes) << row.what;
+    EXPECT_EQ(fakes.waits.size(), row.writes) << row.what << ": no pause after the one that stopped";
+    EXPECT_EQ(LastSample(), 30) << row.what << ": a glide cut short is not the new start";
+  }
 }
 
 TEST_F(LedUpdateTest, ExtremeSamplesGlideWithoutOverflow) {

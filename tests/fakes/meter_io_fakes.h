@@ -1,7 +1,8 @@
 // Recording stand-ins for what the update cycle and the test patterns call:
-// the sources' sampling, the LED byte on the port and the pause. Sampling and
-// output are in two objects, so that a test over the real sources can still
-// take the output's stand-ins.
+// the sources' sampling, the LED byte on the port, the test patterns' sleep
+// and the meter's pause. Sampling, output and the meter's pause are in
+// objects of their own, so that a test over the real sources, or over the
+// real pause, can still take the other stand-ins.
 #pragma once
 
 #include <cstdint>
@@ -14,12 +15,15 @@ struct MeterIoFakes {
   std::vector<int32_t> oneValues;  // what successive SampleOne calls hand out
   int32_t sampleAllStatus = 0;
   int32_t sampleOneStatus = 0;
-  int32_t failWriteAt = -1;  // index of the write that fails, -1 never
+  LedMask darkLeds = kNoLeds;  // what DarkLeds answers
+  int32_t failWriteAt = -1;    // index of the write that fails, -1 never
+  int32_t stopAtWait = -1;     // index of the meter's pause that tells the cycle to stop, -1 never
 
   int32_t sampleAllCalls = 0;
   std::vector<int32_t> sampleOneIndexes;
   std::vector<int32_t> writes;  // every value handed to WriteLedByte, a failed one included
-  std::vector<int32_t> sleeps;  // every pause asked for
+  std::vector<int32_t> sleeps;  // every sleep of the test patterns
+  std::vector<int32_t> waits;   // every pause of the meter after an LED byte
 };
 
 extern MeterIoFakes fakes;

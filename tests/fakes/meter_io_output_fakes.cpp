@@ -1,5 +1,5 @@
-// Recording stand-ins for WriteLedByte and the pause, and the record that
-// the sampling stand-ins share.
+// Recording stand-ins for WriteLedByte and the test patterns' sleep, and the
+// record that the other meter stand-ins share.
 #include "tests/fakes/meter_io_fakes.h"
 
 MeterIoFakes fakes;

@@ -1,4 +1,4 @@
-// Scripted stand-ins for SampleAll and SampleOne.
+// Scripted stand-ins for SampleAll, SampleOne and DarkLeds.
 #include <cstddef>
 
 #include "tests/fakes/meter_io_fakes.h"
@@ -17,3 +17,5 @@ int32_t SampleOne(int32_t index, int32_t* value) {
   *value = call < fakes.oneValues.size() ? fakes.oneValues[call] : 0;
   return 0;
 }
+
+LedMask DarkLeds() { return fakes.darkLeds; }

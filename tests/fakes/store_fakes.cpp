@@ -83,6 +83,8 @@ int32_t SetCounterPath(const char* path, int32_t index) {
   return 0;
 }
 
+int32_t LoadCounterPath(const char* path, int32_t index) { return SetCounterPath(path, index); }
+
 const char* GetCounterPath(int32_t index) {
   if (!IsLedIndex(index) || !fakeSources.counterPaths[index]) return nullptr;
   return fakeSources.counterPaths[index]->c_str();

@@ -67,34 +67,43 @@ TEST_F(RegistryValuesTest, FirstReadsCreateTheKeyAndTheDefaults) {
   EXPECT_EQ(AsText(sz), std::string(kLongPath, sizeof kLongPath));  // with its terminating zero
 }
 
-TEST_F(RegistryValuesTest, DwordReadsTakeTheFirstFourBytesOfWhateverIsStored) {
+TEST_F(RegistryValuesTest, DwordReadsTakeTheFirstFourBytesOfAnythingButText) {
   struct Row {
     const char* what;
     Stored stored;
     int32_t status;
-    int32_t number;  // expected result; 99 = left as it was
+    int32_t number;   // expected result; 99 = left as it was
+    DWORD typeAfter;  // of the value after the read
   };
   const Row rows[] = {
-      {"negative", Dword(REG_DWORD, static_cast<DWORD>(-123)), 0, -123},
-      {"all ones", Dword(REG_DWORD, 0xFFFFFFFFu), 0, -1},
-      {"binary of 2 bytes, zero-filled", Bytes(REG_BINARY, std::string("\x34\x12", 2)), 0, 0x1234},
-      {"dword type with 2 bytes", Bytes(REG_DWORD, std::string("\x05\x00", 2)), 0, 5},
-      {"8 bytes", Bytes(REG_QWORD, std::string("\x01\0\0\0\0\0\0\0", 8)), 4, 99},
-      {"string of 4 bytes", Bytes(REG_SZ, std::string("CPU", 4)), 0, 0x00555043},
-      {"long string", Bytes(REG_SZ, std::string(kLongPath, sizeof kLongPath)), 4, 99},
-      {"no data: the default", Bytes(REG_DWORD, ""), 0, 55},
-      {"string without data: the default", Bytes(REG_SZ, ""), 0, 55},
+      {"negative", Dword(REG_DWORD, static_cast<DWORD>(-123)), 0, -123, REG_DWORD},
+      {"all ones", Dword(REG_DWORD, 0xFFFFFFFFu), 0, -1, REG_DWORD},
+      {"binary of 2 bytes, zero-filled", Bytes(REG_BINARY, std::string("\x34\x12", 2)), 0, 0x1234, REG_BINARY},
+      {"dword type with 2 bytes", Bytes(REG_DWORD, std::string("\x05\x00", 2)), 0, 5, REG_DWORD},
+      {"big-endian dword, as stored", Dword(REG_DWORD_BIG_ENDIAN, 0x01000000u), 0, 0x01000000, REG_DWORD_BIG_ENDIAN},
+      {"none of 3 bytes", Bytes(REG_NONE, std::string("\x01\x02\x03", 3)), 0, 0x030201, REG_NONE},
+      {"8 bytes", Bytes(REG_QWORD, std::string("\x01\0\0\0\0\0\0\0", 8)), 4, 99, REG_QWORD},
+      {"binary of 5 bytes", Bytes(REG_BINARY, std::string("\x01\0\0\0\0", 5)), 4, 99, REG_BINARY},
+      {"no data: the default", Bytes(REG_DWORD, ""), 0, 55, REG_DWORD},
+      {"string without data: the default", Bytes(REG_SZ, ""), 0, 55, REG_DWORD},
+      // A number stored as text is missing: the default, stored as a DWORD.
+      {"string of 4 bytes", Bytes(REG_SZ, std::string("CPU", 4)), 0, 55, REG_DWORD},
+      {"string of a number", Bytes(REG_SZ, std::string("50", 3)), 0, 55, REG_DWORD},
+      {"long string", Bytes(REG_SZ, std::string(kLongPath, sizeof kLongPath)), 0, 55, REG_DWORD},
+      {"expandable string", Bytes(REG_EXPAND_SZ, std::string("abc", 4)), 0, 55, REG_DWORD},
+      {"long expandable string", Bytes(REG_EXPAND_SZ, std::string("%SystemRoot%\\x", 15)), 0, 55, REG_DWORD},
+      {"multi-string", Bytes(REG_MULTI_SZ, std::string("1\0\0", 3)), 0, 55, REG_DWORD},
+      {"long multi-string", Bytes(REG_MULTI_SZ, std::string("one\0two\0\0", 9)), 0, 55, REG_DWORD},
   };
   for (const Row& r : rows) {
     Plant(r.stored);
     int32_t number = 99;
     EXPECT_EQ(ReadDwordValue(kName, &number, 55), r.status) << r.what;
     EXPECT_EQ(number, r.number) << r.what;
+    EXPECT_EQ(registry.Read(kName).type, r.typeAfter) << r.what;
   }
-  // The empty value was replaced, type and all, by the default.
-  const RawValue replaced = registry.Read(kName);
-  EXPECT_EQ(replaced.type, static_cast<DWORD>(REG_DWORD));
-  EXPECT_EQ(AsDword(replaced), 55u);
+  // The last replacement, type and all, is the default.
+  EXPECT_EQ(AsDword(registry.Read(kName)), 55u);
 }
 
 TEST_F(RegistryValuesTest, StringReadsAreTerminatedWithinTheStoredBytes) {

@@ -167,7 +167,7 @@ TEST_F(SettingsStoreTest, BadStoredDataFailsTheRightStepOrIsReadSafely) {
       {"LED 5 Ceiling", REG_QWORD, eight, 3, "LED 6 Floor"},
       {"Write Delay", REG_BINARY, eight, 4, "Interpolation"},
       {"Interpolation", REG_BINARY, eight, 5, nullptr},
-      {"LED 2 Floor", REG_SZ, path + '\0', 2, "LED 2 Ceiling"},
+      {"LED 2 Floor", REG_SZ, path + '\0', 0, nullptr},  // a number as text is missing
       {"LED 2 Floor", REG_SZ, std::string("7\0", 2), 0, nullptr},
       {"LED 4 Source", REG_DWORD, std::string("\x41\x42\x43\x44", 4), 0, nullptr},
       {"LED 6 Source", REG_BINARY, "CPUCPU", 0, nullptr},
@@ -185,6 +185,42 @@ TEST_F(SettingsStoreTest, BadStoredDataFailsTheRightStepOrIsReadSafely) {
     if (r.status == 0) {
       EXPECT_EQ(fresh.ValueNames().size(), 26u) << r.name;
     }
+  }
+}
+
+TEST_F(SettingsStoreTest, NumbersStoredAsTextLoadTheirDefaultsAndSaveAsDwords) {
+  const struct {
+    const char* name;
+    DWORD type;
+    std::string bytes;
+    int32_t loaded;  // the default
+  } rows[] = {
+      {"LED 6 Floor", REG_SZ, std::string("abc", 4), 55},
+      {"LED 3 Ceiling", REG_SZ, std::string("50", 3), 100},
+      {"LED 8 Ceiling", REG_SZ, WithZero("\\Processor(_Total)\\% Processor Time"), 100},
+      {"Write Delay", REG_EXPAND_SZ, std::string("abc", 4), 40},
+      {"Interpolation", REG_MULTI_SZ, std::string("3\0", 3), -1},
+  };
+  for (const auto& row : rows)
+    registry.Plant(row.name, row.type, row.bytes.data(), static_cast<DWORD>(row.bytes.size()));
+  ASSERT_EQ(Load(), 0);
+  int32_t floor = 0, ceiling = 0;
+  GetLedRange(5, &floor, &ceiling);
+  EXPECT_EQ(floor, 55);
+  GetLedRange(2, &floor, &ceiling);
+  EXPECT_EQ(ceiling, 100);
+  GetLedRange(7, &floor, &ceiling);
+  EXPECT_EQ(ceiling, 100);
+  EXPECT_EQ(Options().writeDelay, 40);
+  EXPECT_EQ(Options().interpolationLed, kInterpolationOff);
+
+  ASSERT_EQ(SetLedRange(2, 30, 77), 0);
+  ASSERT_EQ(Save(), 0);
+  for (const auto& row : rows) {
+    const RawValue saved = registry.Read(row.name);
+    EXPECT_EQ(saved.type, static_cast<DWORD>(REG_DWORD)) << row.name;
+    const int32_t expected = std::string(row.name) == "LED 3 Ceiling" ? 77 : row.loaded;
+    EXPECT_EQ(static_cast<int32_t>(AsDword(saved)), expected) << row.name;
   }
 }
 

@@ -209,6 +209,53 @@ TEST_F(PdhMonitorTest, ARejectedPathKeepsTheOldTextAndFailsTheLedsReads) {
   EXPECT_EQ(values[1], 60);
 }
 
+TEST_F(PdhMonitorTest, AStoredPathTheLibraryRefusesRunsDarkUntilAGoodOneIsSet) {
+  ASSERT_EQ(StartPdhMonitor(), 0);
+  fake_pdh::Set(fake_pdh::kValues, std::string(kProcesses) + "=61");
+  const struct {
+    int32_t index;
+    const char* path;
+    int32_t status;
+  } loads[] = {
+      {1, "\\No Such\\Counter", 2}, {3, kProcesses, 0}, {4, "", 2}, {6, "CPU", 2}, {7, kProcesses, 0},
+  };
+  for (const auto& load : loads) {
+    EXPECT_EQ(LoadCounterPath(load.path, load.index), load.status) << load.path;
+    EXPECT_STREQ(GetCounterPath(load.index), load.path) << "the stored path is kept";
+  }
+  EXPECT_EQ(DarkCounterLeds(), LedBit(1) | LedBit(4) | LedBit(6));
+
+  // The others read; a dark LED's place is left as it was, and on its own it
+  // has no value.
+  LedValues values = Untouched();
+  ASSERT_EQ(ReadAllCounters(&values), 0);
+  EXPECT_EQ(values, (LedValues{5, kUntouched, 5, 61, kUntouched, 5, kUntouched, 61}));
+  int32_t value = kUntouched;
+  EXPECT_EQ(ReadCounter(4, &value), 3);
+  EXPECT_EQ(value, kUntouched);
+
+  // The user's choice: refused, the LED stays dark with its stored path;
+  // added, it meters again.
+  EXPECT_EQ(SetCounterPath("\\Still\\Missing", 1), 2);
+  EXPECT_STREQ(GetCounterPath(1), "\\No Such\\Counter");
+  EXPECT_EQ(SetCounterPath(kProcesses, 4), 0);
+  EXPECT_EQ(DarkCounterLeds(), LedBit(1) | LedBit(6));
+  ASSERT_EQ(ReadAllCounters(&values), 0);
+  EXPECT_EQ(values[4], 61);
+
+  // A counter that fails while running still fails the read.
+  fake_pdh::Set(fake_pdh::kFailFormat, "5");
+  EXPECT_EQ(ReadAllCounters(&values), 3 + 5);
+
+  // A new start has no dark LEDs.
+  StopPdhMonitor();
+  EXPECT_EQ(DarkCounterLeds(), kNoLeds);
+  fake_pdh::ClearAll();
+  ASSERT_TRUE(fake_pdh::UseVariant("complete"));
+  ASSERT_EQ(StartPdhMonitor(), 0);
+  EXPECT_EQ(DarkCounterLeds(), kNoLeds);
+}
+
 TEST_F(PdhMonitorTest, AFailedRemovalChangesNothing) {
   ASSERT_EQ(StartPdhMonitor(), 0);
   ASSERT_EQ(SetCounterPath(kProcesses, 0), 0);

@@ -1,0 +1,78 @@
+// The meter's pause after each LED byte: a wait that wakes for the program's
+// messages, handles each at once, and goes on until the write delay is over.
+#include <windows.h>
+#include <winternl.h>
+
+#include "core/meter_io.h"
+#include "core/poll_loop_win.h"
+#include "core/scoped_win.h"
+
+// The thread's own timer, which Sleep uses, to the 100 ns. Exported by
+// ntdll.dll on every Windows; no SDK header declares it.
+extern "C" NTSTATUS NTAPI NtDelayExecution(BOOLEAN alertable, PLARGE_INTEGER interval);
+
+namespace {
+
+// The last part of every pause is slept on the thread's own timer: under
+// Wine a wait that wakes for messages is timed by the wineserver, which ends
+// it up to a millisecond late, and later still under load, where a plain
+// sleep ends on time. So the frame timing stays that of a plain sleep of the
+// write delay. A message arriving in this part waits for the next pass.
+constexpr LONGLONG kSleptTailMs = 5;
+constexpr LONGLONG kHundredNsPerSecond = 10000000;
+
+LONGLONG Now() {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return now.QuadPart;
+}
+
+LONGLONG Frequency() {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  return frequency.QuadPart;
+}
+
+// Counter ticks of whole milliseconds, and whole milliseconds of ticks,
+// rounded up; split so that no write delay and no counter frequency
+// overflows.
+LONGLONG TicksOf(LONGLONG milliseconds, LONGLONG frequency) {
+  return milliseconds / 1000 * frequency + milliseconds % 1000 * frequency / 1000;
+}
+DWORD MillisecondsOf(LONGLONG ticks, LONGLONG frequency) {
+  return static_cast<DWORD>(ticks / frequency * 1000 + (ticks % frequency * 1000 + frequency - 1) / frequency);
+}
+
+// Sleeps the thread until the deadline, as Sleep would, but to the 100 ns.
+void SleepUntil(LONGLONG deadline, LONGLONG frequency) {
+  const LONGLONG left = deadline - Now();
+  if (left <= 0) return;
+  decltype(&NtDelayExecution) delayExecution = nullptr;
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  if (ntdll == nullptr || !ResolveEntryPoint(ntdll, "NtDelayExecution", &delayExecution)) {
+    Sleep(MillisecondsOf(left, frequency));
+    return;
+  }
+  LARGE_INTEGER interval;
+  interval.QuadPart = -(left * kHundredNsPerSecond / frequency);  // negative: relative to now
+  delayExecution(FALSE, &interval);
+}
+
+}  // namespace
+
+bool WaitAfterLedByte(int32_t milliseconds) {
+  const LONGLONG frequency = Frequency();
+  const LONGLONG deadline = Now() + TicksOf(milliseconds > 0 ? milliseconds : 0, frequency);
+  const LONGLONG tail = TicksOf(kSleptTailMs, frequency);
+  for (;;) {
+    if (IsQuitRequested()) return false;
+    const LONGLONG left = deadline - Now();
+    if (left <= tail) break;
+    // Messages already in the queue count too, not only those arriving now.
+    const DWORD woke = MsgWaitForMultipleObjectsEx(0, nullptr, MillisecondsOf(left - tail, frequency), QS_ALLINPUT,
+                                                   MWMO_INPUTAVAILABLE);
+    if (woke == WAIT_OBJECT_0 && !HandleMessageWhileWaiting()) return false;
+  }
+  SleepUntil(deadline, frequency);
+  return true;
+}
