@@ -43,13 +43,20 @@ DWORD MillisecondsOf(LONGLONG ticks, LONGLONG frequency) {
   return static_cast<DWORD>(ticks / frequency * 1000 + (ticks % frequency * 1000 + frequency - 1) / frequency);
 }
 
+// NtDelayExecution, looked up at the first pause; null where it is missing.
+decltype(&NtDelayExecution) delayExecution = nullptr;
+bool delayLookedUp = false;
+
 // Sleeps the thread until the deadline, as Sleep would, but to the 100 ns.
 void SleepUntil(LONGLONG deadline, LONGLONG frequency) {
   const LONGLONG left = deadline - Now();
   if (left <= 0) return;
-  decltype(&NtDelayExecution) delayExecution = nullptr;
-  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-  if (ntdll == nullptr || !ResolveEntryPoint(ntdll, "NtDelayExecution", &delayExecution)) {
+  if (!delayLookedUp) {
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    if (ntdll != nullptr) ResolveEntryPoint(ntdll, "NtDelayExecution", &delayExecution);
+    delayLookedUp = true;
+  }
+  if (delayExecution == nullptr) {
     Sleep(MillisecondsOf(left, frequency));
     return;
   }
