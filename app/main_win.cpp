@@ -19,9 +19,9 @@ namespace {
 // are searched, where the platform offers that restriction.
 void RestrictLibrarySearch() {
   HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  decltype(&SetDefaultDllDirectories) restrict = nullptr;
-  if (kernel == nullptr || !ResolveEntryPoint(kernel, "SetDefaultDllDirectories", & restrict)) return;
-  restrict(LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+  decltype(&SetDefaultDllDirectories) restrictSearch = nullptr;
+  if (kernel == nullptr || !ResolveEntryPoint(kernel, "SetDefaultDllDirectories", &restrictSearch)) return;
+  restrictSearch(LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
 // The port name on the command line: control characters and blanks at the
