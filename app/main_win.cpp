@@ -14,7 +14,7 @@
 
 namespace {
 
-// An elevated program must never pick up WinIO.dll or pdh.dll from the
+// An elevated program must never pick up a port-I/O library or pdh.dll from the
 // current folder or PATH: only the program's own folder and the system folder
 // are searched, where the platform offers that restriction.
 void RestrictLibrarySearch() {
