@@ -6,6 +6,8 @@
 
 #include "app/background_window_win.h"
 #include "app/lifecycle_win.h"
+#include "app/notify_icon_win.h"
+#include "app/notify_tip.h"
 #include "core/poll_loop_win.h"
 #include "core/scoped_win.h"
 #include "port/parallel_port.h"
@@ -38,6 +40,9 @@ void SignalRunningInstance() {
   if (running != nullptr) SendMessageA(running, kShowConfigMessage, 0, 0);
 }
 
+// The meter's icon in the notification area, named after the open port.
+void ShowInNotificationArea() { StartNotifyIcon(PollWindow(), PortLabel(PortName(), CurrentPortState().dataPort)); }
+
 // Everything after the sources: port, settings, windows, the loop.
 void RunMeter(HINSTANCE instance, const char* commandLine) {
   const char* named = PortNameArgument(commandLine);
@@ -63,9 +68,11 @@ void RunMeter(HINSTANCE instance, const char* commandLine) {
     CloseDown();
     return;
   }
+  ShowInNotificationArea();
   if (RunPollLoop(ConfigDialog()) == 0) {
     SaveSettings();
   } else {
+    RemoveNotifyIcon();  // before the box, while the poll window still exists
     ShowFailure(kUpdateFailedText);
   }
   CloseDown();

@@ -11,10 +11,21 @@ int32_t lastSample = 0;
 // An interpolated cycle shows eight frames between two samples.
 constexpr int32_t kFramesPerSample = 8;
 
+MeterFrame lastFrame{};
+
+// Composes the byte for the values and writes it; a frame that reached the
+// port is kept for whoever shows the meter elsewhere.
+bool WriteFrame(const LedValues& values) {
+  const uint8_t byte = ComposeFrame(values);
+  if (WriteLedByte(byte) != 0) return false;
+  lastFrame = MeterFrame{values, byte, true};
+  return true;
+}
+
 int32_t UpdateDirect(int32_t writeDelay) {
   LedValues values{};
   if (SampleAll(&values) != 0) return kUpdateSampleAllFailed;
-  if (WriteLedByte(ComposeFrame(values)) != 0) return kUpdateDirectWriteFailed;
+  if (!WriteFrame(values)) return kUpdateDirectWriteFailed;
   SleepMilliseconds(writeDelay);
   return kUpdateOk;
 }
@@ -31,7 +42,7 @@ int32_t UpdateInterpolated(int32_t sourceLed, int32_t writeDelay) {
     const auto frameValue = static_cast<int32_t>(lastSample + k * step);
     LedValues values{};
     values.fill(frameValue);
-    if (WriteLedByte(ComposeFrame(values)) != 0) return kUpdateInterpolatedWriteFailed;
+    if (!WriteFrame(values)) return kUpdateInterpolatedWriteFailed;
     SleepMilliseconds(writeDelay);
   }
   lastSample = newSample;
@@ -59,4 +70,9 @@ int32_t LastSample() { return lastSample; }
 
 void SetLastSample(int32_t sample) { lastSample = sample; }
 
-void ResetLedUpdate() { lastSample = 0; }
+const MeterFrame& LastMeterFrame() { return lastFrame; }
+
+void ResetLedUpdate() {
+  lastSample = 0;
+  lastFrame = MeterFrame{};
+}

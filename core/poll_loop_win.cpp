@@ -10,6 +10,7 @@ namespace {
 bool quitRequested = false;
 // While the configuration dialog is shown the meter pauses.
 bool configVisible = false;
+PassObserver passObserver = nullptr;
 
 // Handles the next message if one is pending; returns false when it was the
 // quit message. While paused with nothing pending it waits for a message
@@ -40,9 +41,12 @@ bool IsConfigVisible() { return configVisible; }
 
 void SetConfigVisible(bool visible) { configVisible = visible; }
 
+void SetPassObserver(PassObserver observer) { passObserver = observer; }
+
 void ResetRunState() {
   quitRequested = false;
   configVisible = false;
+  passObserver = nullptr;
 }
 
 int32_t RunPollLoop(HWND configDialog) {
@@ -53,6 +57,7 @@ int32_t RunPollLoop(HWND configDialog) {
       const int32_t status = UpdateLeds();
       if (status != kUpdateOk) return status;
     }
+    if (passObserver != nullptr) passObserver();
     if (quitRequested) return 0;
   }
 }

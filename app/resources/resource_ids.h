@@ -59,6 +59,11 @@
 #define IDC_CONFIG_LIVE_VALUE_7 1056
 #define IDC_CONFIG_LIVE_VALUE_8 1057
 
+// The notification icon's menu. Its other commands are the configuration
+// dialog's buttons (Meter Tests, About, Quit) and carry their ids.
+#define IDR_NOTIFY_MENU 106
+#define IDM_NOTIFY_CONFIGURE 1100
+
 // Test Sequences.
 #define IDD_TEST 103
 #define IDC_TEST_CLOSE 1032

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "core/led_update.h"
 #include "core/poll_loop_win.h"
 #include "tests/fakes/meter_io_fakes.h"
@@ -125,6 +127,38 @@ TEST_F(PollLoopTest, ResumesWhenTheDialogIsHidden) {
   fakes.failWriteAt = 2;
   EXPECT_EQ(RunPollLoop(nullptr), 2);
   EXPECT_EQ(fakes.writes.size(), 3u);  // two written, the third failed
+}
+
+// Each pass ends with the observer, paused or not, and it sees the pass's
+// frame; the quit message ends the loop before it.
+int32_t observedPasses = 0;
+std::vector<int32_t> writesSeen;
+void CountPass() {
+  ++observedPasses;
+  writesSeen.push_back(static_cast<int32_t>(fakes.writes.size()));
+}
+
+TEST_F(PollLoopTest, ObserverFollowsEveryPassUntilTheQuitMessage) {
+  observedPasses = 0;
+  writesSeen.clear();
+  SetPassObserver(CountPass);
+  PostMessageA(window, WM_USER, 1, 0);  // paused from the first pass on
+  PostMessageA(window, WM_NULL, 0, 0);
+  PostMessageA(window, WM_USER, 0, 0);  // resumed on the third
+  fakes.failWriteAt = 2;
+  EXPECT_EQ(RunPollLoop(nullptr), 2);
+  // The failing pass returns before its observer.
+  EXPECT_EQ(writesSeen, (std::vector<int32_t>{0, 0, 1, 2}));
+
+  observedPasses = 0;
+  PostQuitMessage(0);
+  EXPECT_EQ(RunPollLoop(nullptr), 0);
+  EXPECT_EQ(observedPasses, 0);
+  ResetRunState();
+  ResetMeterIoFakes();
+  fakes.failWriteAt = 0;
+  EXPECT_EQ(RunPollLoop(nullptr), 2);
+  EXPECT_EQ(observedPasses, 0) << "the observer outlived ResetRunState";
 }
 
 struct WaitThenQuit {

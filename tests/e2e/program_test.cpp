@@ -3,6 +3,8 @@
 // the registry and its windows.
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -26,8 +28,31 @@ constexpr char kCpuPath[] = "\\Processor(_Total)\\% Processor Time";
 
 // Control ids of the configuration dialog that the tests press or fill.
 constexpr int kCloseButton = 1032;
-constexpr int kQuitButton = 1034;
+constexpr int kQuitButton = 1034;  // also the Quit of the icon's menu
 constexpr int kFirstFloorEdit = 1000;
+
+// The meter's notification icon: its id and the message it sends the poll
+// window about the mouse.
+constexpr UINT kIconId = 1;
+constexpr UINT kIconMessage = WM_APP + 1;
+
+// Changing nothing of an icon succeeds exactly when the area holds it.
+bool IconInArea(HWND poll) {
+  NOTIFYICONDATAA data{};
+  data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  data.hWnd = poll;
+  data.uID = kIconId;
+  return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+bool WaitForIcon(HWND poll, DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  while (!IconInArea(poll)) {
+    if (GetTickCount() - start > milliseconds) return false;
+    Sleep(50);
+  }
+  return true;
+}
 
 class ProgramTest : public testing::Test {
  protected:
@@ -225,9 +250,43 @@ TEST_F(ProgramTest, EndOfSessionSavesAndRestores) {
   ASSERT_TRUE(WaitForLedWrites(watch, program.Id(), 2, kStartMs));
   HWND poll = PollWindow();
   ASSERT_NE(poll, nullptr);
+  EXPECT_TRUE(WaitForIcon(poll, kStartMs));
   PostMessageA(poll, WM_ENDSESSION, TRUE, 0);
   ExpectCleanExit(program);
   EXPECT_EQ(StoredDword("Interpolation"), 0);
+  ExpectPortRestored();
+  EXPECT_FALSE(IconInArea(poll));
+}
+
+TEST_F(ProgramTest, IconDoubleClickShowsTheDialogAndTheMenusQuitSavesRestoresAndRemovesIt) {
+  ASSERT_TRUE(WriteSettingDword("Interpolation", 9));
+  Start();
+  ASSERT_TRUE(WaitForLedWrites(watch, program.Id(), 2, kStartMs));
+  HWND poll = PollWindow();
+  ASSERT_NE(poll, nullptr);
+  ASSERT_TRUE(WaitForIcon(poll, kStartMs)) << "no icon in the notification area";
+  PostMessageA(poll, kIconMessage, kIconId, WM_LBUTTONDBLCLK);
+  EXPECT_NE(WaitForWindow(nullptr, kConfigTitle, kStartMs, true), nullptr) << "no dialog after a double-click";
+  PostMessageA(poll, WM_COMMAND, kQuitButton, 0);
+  ExpectCleanExit(program);
+  EXPECT_EQ(StoredDword("Interpolation"), 0);
+  ExpectPortRestored();
+  EXPECT_FALSE(IconInArea(poll));
+}
+
+TEST_F(ProgramTest, FailedUpdateTakesTheIconAwayBeforeItsBox) {
+  // The fake's hundredth collection fails: a few seconds of metering first.
+  SetEnvironmentVariableA("PIPSTACK_FAKE_PDH_FAIL_COLLECT", "100");
+  Start();
+  HWND poll = PollWindow();
+  ASSERT_NE(poll, nullptr);
+  EXPECT_TRUE(WaitForIcon(poll, kStartMs)) << "no icon in the notification area";
+  HWND box = nullptr;
+  EXPECT_EQ(WaitForMessageBox(program, kStartMs, &box), "Could not update LEDs!");
+  EXPECT_TRUE(IsWindow(poll));
+  EXPECT_FALSE(IconInArea(poll)) << "the icon stays while the failure is shown";
+  if (box != nullptr) DismissMessageBox(box);
+  ExpectCleanExit(program);
   ExpectPortRestored();
 }
 
