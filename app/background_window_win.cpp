@@ -60,7 +60,6 @@ LRESULT OnNotifyIcon(HWND window, LPARAM mouse) {
     case WM_LBUTTONDBLCLK:
       return OnShowRequest();  // as a second start
     case WM_RBUTTONUP:
-    case WM_CONTEXTMENU:
       ShowNotifyMenu(window);
       return 0;
     default:

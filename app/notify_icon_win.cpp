@@ -21,8 +21,10 @@ constexpr char kTaskbarCreatedName[] = "TaskbarCreated";
 // How long the way out waits for a change on its way to Explorer.
 constexpr DWORD kSenderStopMs = 2000;
 
-// What the icon shows: the picture of the byte, paused or not, and the tip.
+// Whose icon it is, and what it shows: the picture of the byte, paused or
+// not, and the tip.
 struct IconState {
+  HWND window;
   uint8_t byte;
   bool paused;
   std::string tip;
@@ -55,7 +57,7 @@ ScopedHandle sender;
 IconState CurrentState() {
   const MeterFrame& frame = LastMeterFrame();
   const bool paused = IsConfigVisible();
-  return IconState{frame.byte, paused, FormatNotifyTip(port, frame, paused)};
+  return IconState{iconWindow, frame.byte, paused, FormatNotifyTip(port, frame, paused)};
 }
 
 bool Notify(DWORD message, UINT flags, const IconState& state) {
@@ -63,7 +65,7 @@ bool Notify(DWORD message, UINT flags, const IconState& state) {
   NOTIFYICONDATAA data{};
   // The size every system since Windows 2000 takes, with the long tooltip.
   data.cbSize = NOTIFYICONDATAA_V2_SIZE;
-  data.hWnd = iconWindow;
+  data.hWnd = state.window;
   data.uID = kNotifyIconId;
   data.uFlags = flags;
   data.uCallbackMessage = kNotifyIconMessage;
@@ -96,6 +98,8 @@ void StartSender() {
   if (changeReady.IsValid()) sender.Reset(CreateThread(nullptr, 0, SendChanges, nullptr, 0, nullptr));
 }
 
+// A sender held up by an Explorer that does not answer is left to end on its
+// own when it gets its answer, its handles with it: the program is leaving.
 void StopSender() {
   if (!sender.IsValid()) return;
   {
@@ -103,7 +107,7 @@ void StopSender() {
     senderStopping = true;
   }
   SetEvent(changeReady.Get());
-  WaitForSingleObject(sender.Get(), kSenderStopMs);
+  if (WaitForSingleObject(sender.Get(), kSenderStopMs) != WAIT_OBJECT_0) return;
   sender.Close();
   changeReady.Close();
 }
@@ -162,7 +166,7 @@ void StartNotifyIcon(HWND window, const std::string& portLabel) {
 // For good: a later broadcast from Explorer adds nothing.
 void RemoveNotifyIcon() {
   StopSender();
-  if (shown) Notify(NIM_DELETE, 0, IconState{});
+  if (shown) Notify(NIM_DELETE, 0, IconState{iconWindow, 0, false, std::string()});
   shown = false;
   iconWindow = nullptr;
 }
