@@ -192,7 +192,7 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
       ReadLiveValues(dialog);
       return TRUE;
     case WM_DRAWITEM:
-      return DrawLiveValue(dialog, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
+      return DrawLiveValue(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
     case WM_INITDIALOG:
       InitialiseDialog(dialog);
       return TRUE;

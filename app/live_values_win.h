@@ -18,6 +18,6 @@ void ReadLiveValues(HWND dialog);
 // interpolation changed.
 void ShowLiveValues(HWND dialog);
 // Draws one of the live value controls; false for any other control.
-bool DrawLiveValue(HWND dialog, const DRAWITEMSTRUCT& item);
-// No readings, as at process start.
+bool DrawLiveValue(const DRAWITEMSTRUCT& item);
+// No readings and dashes shown, as at process start.
 void ResetLiveValues();

@@ -41,6 +41,8 @@ class LiveValuesTest : public ConfigDialogTest {
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, rect.right, rect.bottom);
     HGDIOBJ old = SelectObject(memory, bitmap);
+    // As the control hands it over: its font selected.
+    SelectObject(memory, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
     DRAWITEMSTRUCT item{};
     item.CtlType = ODT_STATIC;
     item.CtlID = static_cast<UINT>(IDC_CONFIG_LIVE_VALUE_1 + index);
@@ -50,7 +52,6 @@ class LiveValuesTest : public ConfigDialogTest {
     item.rcItem = rect;
     SendMessageA(dialog, WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
     TEXTMETRICA metrics{};
-    SelectObject(memory, reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
     GetTextMetricsA(memory, &metrics);
     const int size = metrics.tmAscent - metrics.tmInternalLeading + 1;
     const COLORREF colour = GetPixel(memory, 1 + size / 2, rect.bottom / 2);
