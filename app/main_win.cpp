@@ -69,10 +69,13 @@ void RunMeter(HINSTANCE instance, const char* commandLine) {
     return;
   }
   ShowInNotificationArea();
-  if (RunPollLoop(ConfigDialog()) == 0) {
+  const int32_t status = RunPollLoop(ConfigDialog());
+  // Gone before a failure's box, and after a quit message from elsewhere,
+  // which leaves the poll window in place.
+  RemoveNotifyIcon();
+  if (status == 0) {
     SaveSettings();
   } else {
-    RemoveNotifyIcon();  // before the box, while the poll window still exists
     ShowFailure(kUpdateFailedText);
   }
   CloseDown();
