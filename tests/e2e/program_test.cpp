@@ -28,13 +28,11 @@ constexpr char kCpuPath[] = "\\Processor(_Total)\\% Processor Time";
 
 // Control ids of the configuration dialog that the tests press or fill.
 constexpr int kCloseButton = 1032;
-constexpr int kQuitButton = 1034;  // also the Quit of the icon's menu
+constexpr int kQuitButton = 1034;
 constexpr int kFirstFloorEdit = 1000;
 
-// The meter's notification icon: its id and the message it sends the poll
-// window about the mouse.
+// The meter's notification icon's id.
 constexpr UINT kIconId = 1;
-constexpr UINT kIconMessage = WM_APP + 1;
 
 // Changing nothing of an icon succeeds exactly when the area holds it.
 bool IconInArea(HWND poll) {
@@ -250,28 +248,10 @@ TEST_F(ProgramTest, EndOfSessionSavesAndRestores) {
   ASSERT_TRUE(WaitForLedWrites(watch, program.Id(), 2, kStartMs));
   HWND poll = PollWindow();
   ASSERT_NE(poll, nullptr);
-  EXPECT_TRUE(WaitForIcon(poll, kStartMs));
   PostMessageA(poll, WM_ENDSESSION, TRUE, 0);
   ExpectCleanExit(program);
   EXPECT_EQ(StoredDword("Interpolation"), 0);
   ExpectPortRestored();
-  EXPECT_FALSE(IconInArea(poll));
-}
-
-TEST_F(ProgramTest, IconDoubleClickShowsTheDialogAndTheMenusQuitSavesRestoresAndRemovesIt) {
-  ASSERT_TRUE(WriteSettingDword("Interpolation", 9));
-  Start();
-  ASSERT_TRUE(WaitForLedWrites(watch, program.Id(), 2, kStartMs));
-  HWND poll = PollWindow();
-  ASSERT_NE(poll, nullptr);
-  ASSERT_TRUE(WaitForIcon(poll, kStartMs)) << "no icon in the notification area";
-  PostMessageA(poll, kIconMessage, kIconId, WM_LBUTTONDBLCLK);
-  EXPECT_NE(WaitForWindow(nullptr, kConfigTitle, kStartMs, true), nullptr) << "no dialog after a double-click";
-  PostMessageA(poll, WM_COMMAND, kQuitButton, 0);
-  ExpectCleanExit(program);
-  EXPECT_EQ(StoredDword("Interpolation"), 0);
-  ExpectPortRestored();
-  EXPECT_FALSE(IconInArea(poll));
 }
 
 TEST_F(ProgramTest, FailedUpdateTakesTheIconAwayBeforeItsBox) {
