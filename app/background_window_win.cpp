@@ -3,6 +3,7 @@
 #include "app/background_window_win.h"
 
 #include "app/config_dialog_win.h"
+#include "app/notify_icon_win.h"
 #include "app/resources/resource_ids.h"
 #include "app/session_end.h"
 #include "core/poll_loop_win.h"
@@ -33,6 +34,7 @@ LRESULT OnCreate(HWND window) {
 }
 
 LRESULT OnDestroy(HWND window) {
+  RemoveNotifyIcon();
   // Windows destroys owned windows along with their owner, so the dialog may
   // already be gone.
   if (configDialog != nullptr && IsWindow(configDialog)) DestroyWindow(configDialog);
@@ -50,6 +52,48 @@ LRESULT OnDestroy(HWND window) {
 LRESULT OnShowRequest() {
   SetConfigVisible(true);
   ShowWindow(configDialog, SW_SHOW);
+  return 0;
+}
+
+LRESULT OnNotifyIcon(HWND window, LPARAM mouse) {
+  switch (LOWORD(mouse)) {
+    case WM_LBUTTONDBLCLK:
+      return OnShowRequest();  // as a second start
+    case WM_RBUTTONUP:
+      ShowNotifyMenu(window);
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+// The icon's menu: Configure as a second start; the others are the dialog's
+// own buttons, pressed as the user would (Meter Tests and About over the
+// shown dialog, the meter paused), so Quit does exactly what its Quit does.
+LRESULT OnMenuCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+  const int id = LOWORD(wParam);
+  switch (id) {
+    case IDM_NOTIFY_CONFIGURE:
+      return OnShowRequest();
+    case IDC_CONFIG_METER_TESTS:
+    case IDC_CONFIG_ABOUT:
+      OnShowRequest();
+      SendMessageA(configDialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+      return 0;
+    case IDC_CONFIG_QUIT:
+      SendMessageA(configDialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+      return 0;
+    default:
+      return DefWindowProcA(window, WM_COMMAND, wParam, lParam);
+  }
+}
+
+// Windows may end the process as soon as this returns, before the poll loop
+// could save anything.
+LRESULT OnEndSession(bool ending) {
+  if (!ending) return 0;
+  RemoveNotifyIcon();
+  SaveAndRestoreForSessionEnd();
   return 0;
 }
 
@@ -79,12 +123,17 @@ LRESULT CALLBACK PollWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return OnDestroy(window);
     case kShowConfigMessage:
       return OnShowRequest();
+    case kNotifyIconMessage:
+      return OnNotifyIcon(window, lParam);
+    case WM_COMMAND:
+      return OnMenuCommand(window, wParam, lParam);
     case WM_ENDSESSION:
-      // The process may be ended as soon as this returns, before the poll
-      // loop could save anything.
-      if (wParam) SaveAndRestoreForSessionEnd();
-      return 0;
+      return OnEndSession(wParam != FALSE);
     default:
+      if (IsTaskbarCreated(message)) {
+        AddNotifyIconAgain();
+        return 0;
+      }
       return DefWindowProcA(window, message, wParam, lParam);
   }
 }

@@ -7,6 +7,7 @@
 #include "app/about_dialog_win.h"
 #include "app/background_window_win.h"
 #include "app/led_patterns_dialog_win.h"
+#include "app/live_values_win.h"
 #include "app/resources/resource_ids.h"
 #include "app/source_dialog_win.h"
 #include "core/meter_settings.h"
@@ -57,6 +58,8 @@ void ApplyOptions(HWND dialog) {
   // choice is stored all the same.
   SetMeterOptions(ticked ? selected : kInterpolationOff, writeDelay);
   dialogBusy = false;
+  // The interpolation decides which reading each row compares.
+  ShowLiveValues(dialog);
 }
 
 void ChooseSource(HWND dialog, int32_t index) {
@@ -70,6 +73,7 @@ void ChooseSource(HWND dialog, int32_t index) {
     if (kind == kSourceCpu || kind == kSourceMem) SetSourceKind(index, static_cast<int32_t>(kind));
   }
   RefreshConfigDialog(dialog);
+  ReadLiveValues(dialog);
 }
 
 void HideDialog(HWND dialog) {
@@ -85,6 +89,7 @@ BOOL OnCommand(HWND dialog, int id, int notification) {
   if (id >= IDC_CONFIG_FLOOR_1 && id <= IDC_CONFIG_CEILING_8) {
     if (notification != EN_CHANGE || dialogBusy) return FALSE;
     ApplyRanges(dialog);
+    ShowLiveValues(dialog);
     return TRUE;
   }
   if (id >= IDC_CONFIG_SOURCE_BUTTON_1 && id <= IDC_CONFIG_SOURCE_BUTTON_8) {
@@ -171,14 +176,23 @@ void RefreshConfigDialog(HWND dialog) {
   dialogBusy = false;
 }
 
-INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
+INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_MOVE:
     case WM_ACTIVATE:
-    case WM_SHOWWINDOW:
     case WM_WINDOWPOSCHANGED:
       RefreshConfigDialog(dialog);
       return TRUE;
+    case WM_SHOWWINDOW:
+      RefreshConfigDialog(dialog);
+      FollowDialogVisibility(dialog, wParam != FALSE);
+      return TRUE;
+    case WM_TIMER:
+      if (wParam != kLiveValuesTimer || dialogBusy) return FALSE;
+      ReadLiveValues(dialog);
+      return TRUE;
+    case WM_DRAWITEM:
+      return DrawLiveValue(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
     case WM_INITDIALOG:
       InitialiseDialog(dialog);
       return TRUE;

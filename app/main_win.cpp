@@ -6,6 +6,8 @@
 
 #include "app/background_window_win.h"
 #include "app/lifecycle_win.h"
+#include "app/notify_icon_win.h"
+#include "app/notify_tip.h"
 #include "core/poll_loop_win.h"
 #include "core/scoped_win.h"
 #include "port/parallel_port.h"
@@ -54,6 +56,9 @@ void SignalRunningInstance() {
   if (running != nullptr) SendMessageA(running, kShowConfigMessage, 0, 0);
 }
 
+// The meter's icon in the notification area, named after the open port.
+void ShowInNotificationArea() { StartNotifyIcon(PollWindow(), PortLabel(PortName(), CurrentPortState().dataPort)); }
+
 // Everything after the sources: port, settings, windows, the loop.
 void RunMeter(HINSTANCE instance, const char* commandLine) {
   const char* named = PortNameArgument(commandLine);
@@ -79,7 +84,12 @@ void RunMeter(HINSTANCE instance, const char* commandLine) {
     CloseDown();
     return;
   }
-  if (RunPollLoop(ConfigDialog()) == 0) {
+  ShowInNotificationArea();
+  const int32_t status = RunPollLoop(ConfigDialog());
+  // Gone before a failure's box, and after a quit message from elsewhere,
+  // which leaves the poll window in place.
+  RemoveNotifyIcon();
+  if (status == 0) {
     SaveSettingsAtQuit();
   } else {
     ShowFailure(kUpdateFailedText);

@@ -91,12 +91,12 @@ start_display() {
 # Without a window manager, Wine's X11 driver waits about two seconds for
 # one each time a window is hidden, and the program stands still meanwhile
 # (after Close in the configuration dialog, say). On a desktop there is one;
-# on our own Xvfb display, twm plays its part.
+# on our own Xvfb display, twm plays its part, set up by twmrc beside us.
 start_window_manager() {
   [ -f "$state/xvfb.pid" ] || return 0
   command -v twm >/dev/null 2>&1 ||
     give_up "twm is not installed (tools/install-deps.sh installs it); without a window manager Wine holds a program about two seconds each time it hides a window"
-  DISPLAY=$(cat "$state/display") setsid twm >"$state/twm.log" 2>&1 </dev/null &
+  DISPLAY=$(cat "$state/display") setsid twm -f "$(dirname "$0")/twmrc" >"$state/twm.log" 2>&1 </dev/null &
   echo $! >"$state/twm.pid"
   # Without its fonts twm ends at once; this is long enough to see it.
   sleep 0.5

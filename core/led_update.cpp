@@ -11,10 +11,21 @@ int32_t lastSample = 0;
 // An interpolated cycle shows eight frames between two samples.
 constexpr int32_t kFramesPerSample = 8;
 
+MeterFrame lastFrame{};
+
+// Composes the byte for the values and writes it; a frame that reached the
+// port is kept for whoever shows the meter elsewhere.
+bool WriteFrame(const LedValues& values, LedMask darkLeds) {
+  const uint8_t byte = ComposeFrame(values, darkLeds);
+  if (WriteLedByte(byte) != 0) return false;
+  lastFrame = MeterFrame{values, darkLeds, byte, true};
+  return true;
+}
+
 int32_t UpdateDirect(int32_t writeDelay) {
   LedValues values{};
   if (SampleAll(&values) != 0) return kUpdateSampleAllFailed;
-  if (WriteLedByte(ComposeFrame(values, DarkLeds())) != 0) return kUpdateDirectWriteFailed;
+  if (!WriteFrame(values, DarkLeds())) return kUpdateDirectWriteFailed;
   WaitAfterLedByte(writeDelay);  // the cycle ends here either way
   return kUpdateOk;
 }
@@ -35,7 +46,7 @@ int32_t UpdateInterpolated(int32_t sourceLed, int32_t writeDelay) {
     const auto frameValue = static_cast<int32_t>(lastSample + k * step);
     LedValues values{};
     values.fill(frameValue);
-    if (WriteLedByte(ComposeFrame(values, frameDark)) != 0) return kUpdateInterpolatedWriteFailed;
+    if (!WriteFrame(values, frameDark)) return kUpdateInterpolatedWriteFailed;
     // The program is ending: the rest of the glide is not shown.
     if (!WaitAfterLedByte(writeDelay)) return kUpdateOk;
   }
@@ -65,4 +76,9 @@ int32_t LastSample() { return lastSample; }
 
 void SetLastSample(int32_t sample) { lastSample = sample; }
 
-void ResetLedUpdate() { lastSample = 0; }
+const MeterFrame& LastMeterFrame() { return lastFrame; }
+
+void ResetLedUpdate() {
+  lastSample = 0;
+  lastFrame = MeterFrame{};
+}

@@ -25,9 +25,19 @@ uint8_t ComposeFrame(const LedValues& values, LedMask darkLeds);
 // cuts short is a success and leaves the last sample as it was.
 int32_t UpdateLeds();
 
+// The last frame the update cycle put on the LEDs: the value each LED was
+// compared with and the byte written. Nothing before the first write.
+struct MeterFrame {
+  LedValues values;
+  LedMask darkLeds;  // the LEDs that had no value (values holds nothing for them)
+  uint8_t byte;
+  bool written;
+};
+const MeterFrame& LastMeterFrame();
+
 // The interpolation source's value at the end of the last interpolated
 // cycle, where the next one starts gliding from; 0 at process start.
 int32_t LastSample();
 void SetLastSample(int32_t sample);
-// The last sample back to 0, as at process start.
+// The last sample back to 0 and no frame written, as at process start.
 void ResetLedUpdate();

@@ -20,6 +20,7 @@ void Dispatch(MSG* msg) {
     DispatchMessageA(msg);
   }
 }
+PassObserver passObserver = nullptr;
 
 // Handles the next message if one is pending; returns false when it was the
 // quit message. While paused with nothing pending it waits for a message
@@ -47,9 +48,12 @@ bool IsConfigVisible() { return configVisible; }
 
 void SetConfigVisible(bool visible) { configVisible = visible; }
 
+void SetPassObserver(PassObserver observer) { passObserver = observer; }
+
 void ResetRunState() {
   quitRequested = false;
   configVisible = false;
+  passObserver = nullptr;
 }
 
 bool HandleMessageWhileWaiting() {
@@ -75,6 +79,7 @@ int32_t RunPollLoop(HWND configDialog) {
       status = UpdateLeds();
       if (status != kUpdateOk) break;
     }
+    if (passObserver != nullptr) passObserver();
     if (quitRequested) break;
   }
   loopDialog = nullptr;

@@ -23,5 +23,11 @@ int32_t RunPollLoop(HWND configDialog);
 // the loop to end on.
 bool HandleMessageWhileWaiting();
 
-// Both flags cleared, as at process start.
+// Called at the end of every pass, paused or not, so that what shows the
+// meter outside the port (the notification icon) follows it without a timer
+// of its own. Null for none.
+using PassObserver = void (*)();
+void SetPassObserver(PassObserver observer);
+
+// Both flags cleared and no observer, as at process start.
 void ResetRunState();

@@ -67,10 +67,36 @@ struct FindTraits {
   static void Close(HANDLE find) { FindClose(find); }
 };
 
+// Bitmaps, brushes and the other GDI objects; a bitmap must not be selected
+// into a device context when its guard closes it.
+struct GdiObjectTraits {
+  using Handle = HGDIOBJ;
+  static HGDIOBJ None() { return nullptr; }
+  static bool IsValid(HGDIOBJ object) { return object != nullptr; }
+  static void Close(HGDIOBJ object) { DeleteObject(object); }
+};
+
+struct IconTraits {
+  using Handle = HICON;
+  static HICON None() { return nullptr; }
+  static bool IsValid(HICON icon) { return icon != nullptr; }
+  static void Close(HICON icon) { DestroyIcon(icon); }
+};
+
+struct MenuTraits {
+  using Handle = HMENU;
+  static HMENU None() { return nullptr; }
+  static bool IsValid(HMENU menu) { return menu != nullptr; }
+  static void Close(HMENU menu) { DestroyMenu(menu); }
+};
+
 using ScopedKey = Scoped<KeyTraits>;
 using ScopedLibrary = Scoped<LibraryTraits>;
 using ScopedHandle = Scoped<HandleTraits>;
 using ScopedFind = Scoped<FindTraits>;
+using ScopedGdiObject = Scoped<GdiObjectTraits>;
+using ScopedIcon = Scoped<IconTraits>;
+using ScopedMenu = Scoped<MenuTraits>;
 
 // Holds a slim reader/writer lock exclusively for its scope.
 class ScopedExclusiveLock {

@@ -1,8 +1,11 @@
 #!/bin/sh
-# Photographs the program's four dialogs under Xvfb for the README:
+# Photographs the program's four dialogs and its notification icon under
+# Xvfb for the README:
 #   docs/take_screenshots.sh [BUILD_DIR]   (default build/windows, built)
-# Each dialog is shown by the show_dialog helper of the app's tests and taken
-# with ImageMagick's import, cropped to the dialog's own window.
+# Each is shown by the show_dialog helper of the app's tests and taken with
+# ImageMagick's import: a dialog cropped to its own window; the icon, its
+# tooltip and its menu in the taskbar of a Wine desktop of their own (Wine's
+# desktop named "shell" has a taskbar with a notification area).
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build/windows}
@@ -40,3 +43,24 @@ shoot 101 "Pipstack Configuration" dialog-configuration.png
 shoot 103 "Test Sequences" dialog-test-sequences.png
 shoot 104 "Select Data Source" dialog-select-data-source.png
 shoot 105 "About Pipstack" dialog-about.png
+
+# The icon: the mouse on it for four seconds (the tooltip), then its menu for
+# four. The corner of the desktop that holds them, doubled for legibility.
+wine explorer /desktop=shell,800x600 "$helper" 0 4 >/dev/null 2>&1 &
+desktop_pid=$!
+tries=0
+until xwininfo -name "shell - Wine desktop" >/dev/null 2>&1; do
+  tries=$((tries + 1))
+  [ $tries -le 100 ] || { echo "no Wine desktop" >&2; exit 1; }
+  sleep 0.1
+done
+desktop=$(xwininfo -name "shell - Wine desktop" | awk '/Window id:/ {print $4}')
+corner() {
+  import -window "$desktop" "$wine_dir/desktop.png"
+  convert "$wine_dir/desktop.png" -crop 300x120+500+480 +repage -scale 200% "$root/docs/$1"
+}
+sleep 3.5
+corner notify-icon-tooltip.png
+sleep 3
+corner notify-icon-menu.png
+wait "$desktop_pid" || true

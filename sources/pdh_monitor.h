@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "core/live_view.h"
 #include "core/meter_io.h"
 
 constexpr char kDefaultCounterPath[] = "\\Processor(_Total)\\% Processor Time";
@@ -53,3 +54,8 @@ const char* GetCounterPath(int32_t index);
 // its place as it was.
 int32_t ReadCounter(int32_t index, int32_t* value);
 int32_t ReadAllCounters(LedValues* values);
+
+// For display: collects once, then formats every LED's counter on its own, so
+// that one that fails is marked invalid without hiding the others. A failed
+// collection marks them all.
+void ReadCountersForDisplay(SourceReadings* readings);

@@ -156,3 +156,11 @@ int32_t ReadAllCounters(LedValues* values) {
   }
   return kReadCounterOk;
 }
+
+void ReadCountersForDisplay(SourceReadings* readings) {
+  const bool collected = CollectQuery();
+  for (int32_t i = 0; i < kLedCount; ++i) {
+    SourceReading& reading = (*readings)[i];
+    reading.valid = collected && FormatLong(i, &reading.value);
+  }
+}

@@ -49,6 +49,20 @@
 #define IDC_CONFIG_INTERPOLATION_LED 1039
 #define IDC_CONFIG_METER_TESTS 1043
 #define IDC_CONFIG_ABOUT 1044
+// Beside each source: the value the meter compares and whether it is lit.
+#define IDC_CONFIG_LIVE_VALUE_1 1050
+#define IDC_CONFIG_LIVE_VALUE_2 1051
+#define IDC_CONFIG_LIVE_VALUE_3 1052
+#define IDC_CONFIG_LIVE_VALUE_4 1053
+#define IDC_CONFIG_LIVE_VALUE_5 1054
+#define IDC_CONFIG_LIVE_VALUE_6 1055
+#define IDC_CONFIG_LIVE_VALUE_7 1056
+#define IDC_CONFIG_LIVE_VALUE_8 1057
+
+// The notification icon's menu. Its other commands are the configuration
+// dialog's buttons (Meter Tests, About, Quit) and carry their ids.
+#define IDR_NOTIFY_MENU 106
+#define IDM_NOTIFY_CONFIGURE 1100
 
 // Test Sequences.
 #define IDD_TEST 103

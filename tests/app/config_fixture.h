@@ -10,6 +10,7 @@
 
 #include "app/background_window_win.h"
 #include "app/config_dialog_win.h"
+#include "app/live_values_win.h"
 #include "core/meter_settings.h"
 #include "core/poll_loop_win.h"
 #include "tests/app/modal_script.h"
@@ -25,6 +26,7 @@ class BackgroundWindowFixture : public testing::Test {
     ResetMeterIoFakes();
     ResetAppFakes();
     SetDialogBusy(false);
+    ResetLiveValues();
     ASSERT_EQ(CreateBackgroundWindow(GetModuleHandleA(nullptr)), 0);
     poll = PollWindow();
     dialog = ConfigDialog();

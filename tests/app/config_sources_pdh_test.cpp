@@ -64,4 +64,22 @@ TEST_F(ConfigPdhTest, CancelledBrowseLeavesTheLabel) {
   EXPECT_EQ(Text(IDC_CONFIG_SOURCE_LABEL_8), kDefaultCounterPath);
 }
 
+TEST_F(ConfigPdhTest, LiveValuesAreTheCountersAsTheMeterReadsThemWithADashWhereOneFails) {
+  SetMeterOptions(kInterpolationOff, 40);
+  for (int32_t i = 0; i < kLedCount; ++i) SetLedRange(i, 0, 100);
+  SetLedRange(4, 61, 70);
+  fake_pdh::Set(fake_pdh::kValues, "\\System\\Processes=61;\\Memory\\Available MBytes=3000");
+  ASSERT_EQ(SetCounterPath(kProcesses, 4), 0);
+  ASSERT_EQ(SetCounterPath("\\Memory\\Available MBytes", 5), 0);
+  // LED 8's counter is refused, so it has none; LED 3's cannot be formatted.
+  fake_pdh::Set(fake_pdh::kReject, "\\No\\Such");
+  ASSERT_EQ(SetCounterPath("\\No\\Such", 7), kSetCounterPathNotAdded);
+  fake_pdh::Set(fake_pdh::kFailFormat, "2");
+  Show();
+  const std::vector<std::string> expected = {"5 lit", "5 lit", "-", "5 lit", "61 lit", "3000 dark", "5 lit", "-"};
+  for (int32_t i = 0; i < kLedCount; ++i) EXPECT_EQ(Text(IDC_CONFIG_LIVE_VALUE_1 + i), expected[i]) << i;
+  EXPECT_EQ(FindThreadWindow("Pipstack"), nullptr) << "a failed read showed a box";
+  EXPECT_FALSE(IsQuitRequested());
+}
+
 }  // namespace

@@ -57,6 +57,8 @@ std::vector<ControlRow> ConfigControls() {
     rows.push_back({kNone, "Static", SS_LEFTNOWORDWRAP | SS_CENTERIMAGE | WS_GROUP, "and", 182, y[row], 13, 13});
     rows.push_back({1016 + i, "Button", kButton, "...", 56, s[row], 15, 13});
     rows.push_back({1024 + i, "Static", sourceStyle, sources[row].c_str(), 76, s[row], 158, 12});
+    // The live value left of the source button: a dash until the first reading.
+    rows.push_back({1050 + i, "Static", SS_OWNERDRAW | WS_GROUP, "-", 7, s[row], 47, 12});
   }
   // clang-format off
   rows.insert(rows.end(), {

@@ -110,6 +110,22 @@ TEST_F(LedUpdateTest, DirectCycleFailures) {
   EXPECT_TRUE(fakes.waits.empty());
 }
 
+TEST_F(LedUpdateTest, LastFrameIsTheLastOneThatReachedThePort) {
+  EXPECT_FALSE(LastMeterFrame().written);
+  Direct();
+  fakes.allValues = {5, 15, 25, 35, 45, 60, 75, 0};
+  fakes.failWriteAt = 1;
+  EXPECT_EQ(UpdateLeds(), 0);
+  EXPECT_EQ(UpdateLeds(), 2);  // a failed write leaves the frame before it
+  EXPECT_EQ(LastMeterFrame().byte, 127);
+  EXPECT_EQ(LastMeterFrame().values, fakes.allValues);
+  // Interpolated: every LED was compared with the last frame's value.
+  Interpolated(3);
+  fakes.oneValues = {100};
+  EXPECT_EQ(UpdateLeds(), 0);
+  EXPECT_EQ(LastMeterFrame().values, Same(84));
+}
+
 struct GlideCase {
   int32_t from, to;
   std::vector<int32_t> bytes;

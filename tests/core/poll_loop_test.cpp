@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "core/led_update.h"
 #include "core/poll_loop_win.h"
 #include "tests/fakes/meter_io_fakes.h"
@@ -125,6 +127,19 @@ TEST_F(PollLoopTest, ResumesWhenTheDialogIsHidden) {
   fakes.failWriteAt = 2;
   EXPECT_EQ(RunPollLoop(nullptr), 2);
   EXPECT_EQ(fakes.writes.size(), 3u);  // two written, the third failed
+}
+
+// The LED bytes written when each observed pass ended.
+std::vector<int32_t> writesSeen;
+void RecordPass() { writesSeen.push_back(static_cast<int32_t>(fakes.writes.size())); }
+
+TEST_F(PollLoopTest, ObserverEndsEveryPassPausedOrNot) {
+  SetPassObserver(RecordPass);
+  PostMessageA(window, WM_USER, 1, 0);  // paused in the first pass
+  PostMessageA(window, WM_USER, 0, 0);  // resumed in the second
+  fakes.failWriteAt = 1;
+  EXPECT_EQ(RunPollLoop(nullptr), 2);
+  EXPECT_EQ(writesSeen, (std::vector<int32_t>{0, 1})) << "the failing pass returns before its observer";
 }
 
 struct WaitThenQuit {

@@ -3,6 +3,8 @@
 // the registry and its windows.
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,6 +17,27 @@
 #include "tests/e2e/program_fixture.h"
 
 namespace {
+
+// The meter's notification icon's id.
+constexpr UINT kIconId = 1;
+
+// Changing nothing of an icon succeeds exactly when the area holds it.
+bool IconInArea(HWND poll) {
+  NOTIFYICONDATAA data{};
+  data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  data.hWnd = poll;
+  data.uID = kIconId;
+  return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+bool WaitForIcon(HWND poll, DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  while (!IconInArea(poll)) {
+    if (GetTickCount() - start > milliseconds) return false;
+    Sleep(50);
+  }
+  return true;
+}
 
 TEST_F(ProgramTest, FirstRunCreatesTheDefaultsAndMetersEveryWriteDelay) {
   Start();
@@ -134,6 +157,22 @@ TEST_F(ProgramTest, EndOfSessionSavesAndRestores) {
   PostMessageA(poll, WM_ENDSESSION, TRUE, 0);
   ExpectCleanExit(program);
   EXPECT_EQ(StoredDword("Interpolation"), 0);
+  ExpectPortRestored();
+}
+
+TEST_F(ProgramTest, FailedUpdateTakesTheIconAwayBeforeItsBox) {
+  // The fake's hundredth collection fails: a few seconds of metering first.
+  SetEnvironmentVariableA("PIPSTACK_FAKE_PDH_FAIL_COLLECT", "100");
+  Start();
+  HWND poll = PollWindow();
+  ASSERT_NE(poll, nullptr);
+  EXPECT_TRUE(WaitForIcon(poll, kStartMs)) << "no icon in the notification area";
+  HWND box = nullptr;
+  EXPECT_EQ(WaitForMessageBox(program, kStartMs, &box), "Could not update LEDs!");
+  EXPECT_TRUE(IsWindow(poll));
+  EXPECT_FALSE(IconInArea(poll)) << "the icon stays while the failure is shown";
+  if (box != nullptr) DismissMessageBox(box);
+  ExpectCleanExit(program);
   ExpectPortRestored();
 }
 

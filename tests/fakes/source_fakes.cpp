@@ -35,3 +35,8 @@ const char* GetSourceKindLabel(int32_t index) {
   if (!IsLedIndex(index)) return nullptr;
   return sources.kinds[index] == kSourceCpu ? "CPU Utilization (%)" : "Memory Used (MB)";
 }
+
+void ReadSourcesForDisplay(SourceReadings* readings) {
+  ++sources.displayReads;
+  *readings = sources.readings;
+}

@@ -1,0 +1,52 @@
+// Composing the notification icon's tooltip so that it always fits.
+#include "app/notify_tip.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr char kProgramPrefix[] = "Pipstack on ";
+constexpr char kPausedSuffix[] = " - paused";
+constexpr char kValuesPrefix[] = "\nLEDs 1-8:";
+constexpr char kCut[] = " ...";
+
+std::string ValuesLine(const MeterFrame& frame) {
+  std::string line = kValuesPrefix;
+  for (const int32_t value : frame.values) {
+    char text[16];
+    std::snprintf(text, sizeof text, " %ld", static_cast<long>(value));
+    line += text;
+  }
+  return line;
+}
+
+// Cuts the values line after the last whole value that fits with the cut
+// mark; the head alone when not even one does.
+std::string CutToFit(const std::string& head, const std::string& values) {
+  if (head.size() >= kNotifyTipLimit) return head.substr(0, kNotifyTipLimit);
+  const size_t room = kNotifyTipLimit - head.size();
+  const size_t cut = sizeof kCut - 1;
+  if (room <= cut) return head;
+  const size_t lastSpace = values.rfind(' ', room - cut);
+  if (lastSpace == std::string::npos || lastSpace < sizeof kValuesPrefix - 1) return head;
+  return head + values.substr(0, lastSpace) + kCut;
+}
+
+}  // namespace
+
+std::string PortLabel(const std::string& name, uint32_t address) {
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "0x%X", static_cast<unsigned>(address));
+  if (name.empty()) return hex;
+  if (name.size() > 2 && name[0] == '0' && (name[1] == 'x' || name[1] == 'X')) return name;
+  return name + " (" + hex + ")";
+}
+
+std::string FormatNotifyTip(const std::string& port, const MeterFrame& frame, bool paused) {
+  const std::string head = port + (paused ? kPausedSuffix : "");
+  const std::string values = frame.written ? ValuesLine(frame) : "";
+  const std::string full = kProgramPrefix + head + values;
+  if (full.size() <= kNotifyTipLimit) return full;
+  if (head.size() + values.size() <= kNotifyTipLimit) return head + values;
+  return CutToFit(head, values);
+}

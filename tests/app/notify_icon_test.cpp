@@ -1,0 +1,137 @@
+// The notification icon with the poll window, in the notification area of
+// the session's Explorer: added, added again when Explorer starts again,
+// removed on the way out while the window still exists; its menu and
+// double-click reach what the dialog's buttons and a second start reach.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "app/notify_icon_win.h"
+#include "app/resources/resource_ids.h"
+#include "tests/app/config_fixture.h"
+
+namespace {
+
+// Changing nothing of an icon succeeds exactly when the area holds it.
+bool IconInArea(HWND window, DWORD message = NIM_MODIFY) {
+  NOTIFYICONDATAA data{};
+  data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  data.hWnd = window;
+  data.uID = kNotifyIconId;
+  return Shell_NotifyIconA(message, &data) != FALSE;
+}
+
+class NotifyIconTest : public ConfigDialogTest {
+ protected:
+  void SetUp() override {
+    // Explorer sets up the area when the session's first window appears.
+    for (int tries = 0; tries < 100 && FindWindowA("Shell_TrayWnd", nullptr) == nullptr; ++tries) Sleep(100);
+    ASSERT_NE(FindWindowA("Shell_TrayWnd", nullptr), nullptr) << "no notification area in the session";
+    ConfigDialogTest::SetUp();
+    StartNotifyIcon(poll, "LPT1 (0x378)");
+  }
+};
+
+TEST_F(NotifyIconTest, AddedAddedAgainWhenExplorerRestartsAndRemovedAtSessionEnd) {
+  EXPECT_TRUE(IconInArea(poll));
+  // A new Explorer knows no icons until it broadcasts that it started.
+  ASSERT_TRUE(IconInArea(poll, NIM_DELETE));
+  const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+  SendMessageA(poll, taskbarCreated, 0, 0);
+  EXPECT_TRUE(IconInArea(poll));
+
+  SendMessageA(poll, WM_ENDSESSION, FALSE, 0);
+  EXPECT_TRUE(IconInArea(poll)) << "removed although the session goes on";
+  SendMessageA(poll, WM_ENDSESSION, TRUE, 0);
+  EXPECT_EQ(app.sessionEndCalls, 1);
+  ASSERT_TRUE(IsWindow(poll));
+  EXPECT_FALSE(IconInArea(poll)) << "still there at the end of the session";
+  SendMessageA(poll, taskbarCreated, 0, 0);
+  EXPECT_FALSE(IconInArea(poll)) << "added again on the way out";
+}
+
+// Read inside the menu's own loop, which a thread timer reaches; the menu
+// is this thread's window of the menu class.
+std::vector<std::string> menuItems;
+UINT menuDefault = 0;
+BOOL CALLBACK FindMenu(HWND window, LPARAM found) {
+  char name[16] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (std::string(name) != "#32768" || !IsWindowVisible(window)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+void CALLBACK ReadAndCloseMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND window = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindMenu, reinterpret_cast<LPARAM>(&window));
+  if (window == nullptr) return;
+  const auto menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
+  for (int k = 0; k < GetMenuItemCount(menu); ++k) {
+    char text[64] = {};
+    GetMenuStringA(menu, static_cast<UINT>(k), text, sizeof text, MF_BYPOSITION);
+    menuItems.emplace_back(text);
+  }
+  menuDefault = GetMenuDefaultItem(menu, FALSE, 0);
+  KillTimer(nullptr, timer);
+  EndMenu();
+}
+
+TEST_F(NotifyIconTest, RightClickOpensTheMenuOfFourCommandsConfigureTheDefault) {
+  SetTimer(nullptr, 0, 20, ReadAndCloseMenu);
+  SendMessageA(poll, kNotifyIconMessage, kNotifyIconId, WM_RBUTTONUP);
+  EXPECT_EQ(menuItems, (std::vector<std::string>{"&Configure...", "Meter &Tests...", "&About...", "", "&Quit"}));
+  EXPECT_EQ(menuDefault, static_cast<UINT>(IDM_NOTIFY_CONFIGURE));
+}
+
+// Whether the icon was still in the area right after the poll window handled
+// its destruction, before the window was gone: the platform itself takes away
+// the icons of a window that no longer exists.
+WNDPROC pollProcedure = nullptr;
+bool iconAfterDestroy = true;
+LRESULT CALLBACK WatchDestroy(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = CallWindowProcA(pollProcedure, window, message, wParam, lParam);
+  if (message == WM_DESTROY) iconAfterDestroy = IconInArea(window);
+  return result;
+}
+
+TEST_F(NotifyIconTest, DoubleClickAndTheMenuCommandsDoWhatASecondStartAndTheDialogDo) {
+  SendMessageA(poll, kNotifyIconMessage, kNotifyIconId, WM_LBUTTONDBLCLK);
+  EXPECT_TRUE(IsWindowVisible(dialog));
+  Click(IDC_CONFIG_CLOSE);
+  SendMessageA(poll, WM_COMMAND, IDM_NOTIFY_CONFIGURE, 0);
+  EXPECT_TRUE(IsWindowVisible(dialog));
+  EXPECT_TRUE(IsConfigVisible());
+
+  // The tests and the about box open over the shown dialog, the meter paused.
+  const struct {
+    int command;
+    const char* caption;
+    int ok;
+  } modals[] = {{IDC_CONFIG_ABOUT, "About Pipstack", IDC_ABOUT_OK},
+                {IDC_CONFIG_METER_TESTS, "Test Sequences", IDC_TEST_CLOSE}};
+  for (const auto& modal : modals) {
+    Click(IDC_CONFIG_CLOSE);
+    HWND owner = nullptr;
+    StartModalScript(modal.caption, {[&owner, &modal](HWND box) {
+                       owner = GetWindow(box, GW_OWNER);
+                       SendDlgItemMessageA(box, modal.ok, BM_CLICK, 0, 0);
+                     }});
+    SendMessageA(poll, WM_COMMAND, static_cast<WPARAM>(modal.command), 0);
+    EXPECT_TRUE(ModalScriptSucceeded()) << modal.caption;
+    EXPECT_EQ(owner, dialog) << modal.caption;
+    EXPECT_TRUE(IsConfigVisible()) << modal.caption;
+  }
+
+  pollProcedure =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrA(poll, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchDestroy)));
+  SendMessageA(poll, WM_COMMAND, IDC_CONFIG_QUIT, 0);
+  EXPECT_FALSE(iconAfterDestroy) << "the icon outlived Quit";
+  EXPECT_TRUE(IsQuitRequested());
+  EXPECT_FALSE(IsWindow(poll));
+  EXPECT_TRUE(DrainQueue()) << "no quit message";
+}
+
+}  // namespace
