@@ -12,6 +12,7 @@
 #include "core/scoped_win.h"
 #include "port/parallel_port.h"
 #include "port/port_discovery.h"
+#include "port/port_io_driver.h"
 #include "settings/settings_store.h"
 
 namespace {
@@ -57,7 +58,10 @@ void SignalRunningInstance() {
 }
 
 // The meter's icon in the notification area, named after the open port.
-void ShowInNotificationArea() { StartNotifyIcon(PollWindow(), PortLabel(PortName(), CurrentPortState().dataPort)); }
+void ShowInNotificationArea() {
+  const bool virtualPort = PortIoLibraryInUse() == kPortIoVirtual;
+  StartNotifyIcon(PollWindow(), PortLabel(PortName(), CurrentPortState().dataPort, virtualPort));
+}
 
 // Everything after the sources: port, settings, windows, the loop.
 void RunMeter(HINSTANCE instance, const char* commandLine) {

@@ -9,12 +9,13 @@ constexpr char kProgramPrefix[] = "Pipstack on ";
 constexpr char kPausedSuffix[] = " - paused";
 constexpr char kValuesPrefix[] = "\nLEDs 1-8:";
 constexpr char kCut[] = " ...";
+constexpr char kVirtualSuffix[] = ", virtual port";
 
 std::string ValuesLine(const MeterFrame& frame) {
   std::string line = kValuesPrefix;
-  for (const int32_t value : frame.values) {
-    char text[16];
-    std::snprintf(text, sizeof text, " %ld", static_cast<long>(value));
+  for (int32_t i = 0; i < kLedCount; ++i) {
+    char text[16] = " -";
+    if ((frame.darkLeds & LedBit(i)) == 0) std::snprintf(text, sizeof text, " %ld", static_cast<long>(frame.values[i]));
     line += text;
   }
   return line;
@@ -34,12 +35,18 @@ std::string CutToFit(const std::string& head, const std::string& values) {
 
 }  // namespace
 
-std::string PortLabel(const std::string& name, uint32_t address) {
+std::string PortLabel(const std::string& name, uint32_t address, bool virtualPort) {
   char hex[16];
   std::snprintf(hex, sizeof hex, "0x%X", static_cast<unsigned>(address));
-  if (name.empty()) return hex;
-  if (name.size() > 2 && name[0] == '0' && (name[1] == 'x' || name[1] == 'X')) return name;
-  return name + " (" + hex + ")";
+  std::string label;
+  if (name.empty()) {
+    label = hex;
+  } else if (name.size() > 2 && name[0] == '0' && (name[1] == 'x' || name[1] == 'X')) {
+    label = name;
+  } else {
+    label = name + " (" + hex + ")";
+  }
+  return virtualPort ? label + kVirtualSuffix : label;
 }
 
 std::string FormatNotifyTip(const std::string& port, const MeterFrame& frame, bool paused) {

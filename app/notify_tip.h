@@ -12,11 +12,14 @@
 constexpr size_t kNotifyTipLimit = 127;
 
 // How the tooltip names the port: "LPT1 (0x378)"; an address given as the
-// name ("0xD010") alone; the address alone when there is no name.
-std::string PortLabel(const std::string& name, uint32_t address);
+// name ("0xD010") alone; the address alone when there is no name. On the
+// virtual port it says so: "LPT1 (0x378), virtual port", since no real LEDs
+// are lit then.
+std::string PortLabel(const std::string& name, uint32_t address, bool virtualPort);
 
 // "Pipstack on LPT1 (0x378)", " - paused" while the dialog is shown, then
-// "LEDs 1-8: " and the eight values once a frame was written. Text that would
+// "LEDs 1-8: " and the eight values once a frame was written (a dash for an
+// LED that has no value). Text that would
 // not fit drops "Pipstack on ", then values from the end ("..."), never
 // exceeding kNotifyTipLimit.
 std::string FormatNotifyTip(const std::string& port, const MeterFrame& frame, bool paused);

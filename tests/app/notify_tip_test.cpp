@@ -10,15 +10,18 @@
 namespace {
 
 TEST(NotifyTipTest, PortLabelNamesThePortAndItsAddress) {
-  EXPECT_EQ(PortLabel("LPT1", 0x378), "LPT1 (0x378)");
-  EXPECT_EQ(PortLabel("0xD010", 0xD010), "0xD010");
-  EXPECT_EQ(PortLabel("", 0x3BC), "0x3BC");
+  EXPECT_EQ(PortLabel("LPT1", 0x378, false), "LPT1 (0x378)");
+  EXPECT_EQ(PortLabel("0xD010", 0xD010, false), "0xD010");
+  EXPECT_EQ(PortLabel("", 0x3BC, false), "0x3BC");
+  EXPECT_EQ(PortLabel("LPT1", 0x378, true), "LPT1 (0x378), virtual port");
+  EXPECT_EQ(PortLabel("0xD010", 0xD010, true), "0xD010, virtual port");
 }
 
 TEST(NotifyTipTest, TipsNameThePortThePauseAndTheValuesAndFit) {
   const MeterFrame none{};
-  const MeterFrame some{{5, 15, 25, 35, 45, 60, 75, -1}, 0, true};
-  MeterFrame widest{{}, 0, true};
+  const MeterFrame some{{5, 15, 25, 35, 45, 60, 75, -1}, kNoLeds, 0, true};
+  const MeterFrame dark{{5, 15, 25, 35, 45, 60, 75, -1}, LedBit(1) | LedBit(7), 0, true};
+  MeterFrame widest{{}, kNoLeds, 0, true};
   widest.values.fill(INT32_MIN);
   const std::string all = " -2147483648 -2147483648 -2147483648 -2147483648";
   const struct {
@@ -29,6 +32,8 @@ TEST(NotifyTipTest, TipsNameThePortThePauseAndTheValuesAndFit) {
   } rows[] = {
       {"LPT1 (0x378)", none, false, "Pipstack on LPT1 (0x378)"},
       {"LPT1 (0x378)", some, true, "Pipstack on LPT1 (0x378) - paused\nLEDs 1-8: 5 15 25 35 45 60 75 -1"},
+      // An LED without a value shows a dash.
+      {"LPT1 (0x378)", dark, false, "Pipstack on LPT1 (0x378)\nLEDs 1-8: 5 - 25 35 45 60 75 -"},
       // Too long: the program's name goes first, then values from the end.
       {"LPT1 (0x378)", widest, true, "LPT1 (0x378) - paused\nLEDs 1-8:" + all + all},
       {"LPT1 (0x378) on the bench", widest, true,
