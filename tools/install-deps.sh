@@ -3,10 +3,11 @@
 # need, when any is missing. Safe to run again: with everything present it
 # does nothing.
 #
-# PIPSTACK_WINE32=1 also adds Debian's i386 architecture and installs wine32,
-# Wine's 32-bit loader, which the 32-bit build's tests and tools/run.sh --32
-# need. Once installed it becomes the plain "wine" command; our scripts start
-# every program with the loader of its bitness (cmake/wine-exec.sh).
+# It also adds Debian's i386 architecture and installs wine32, Wine's 32-bit
+# loader, which the 32-bit build's tests, the installer and tools/run.sh --32
+# need (PIPSTACK_WINE32=0 leaves it out). Once installed it becomes the plain
+# "wine" command; our scripts start every program with the loader of its
+# bitness (cmake/wine-exec.sh).
 set -euo pipefail
 
 packages=(
@@ -23,13 +24,14 @@ packages=(
   util-linux procps                    # flock, setsid, pgrep
   nsis unzip                           # the release installer; checking the release zip
   clang libclang-rt-14-dev             # the fuzz targets (libFuzzer, sanitizers)
+  clang-format                         # the layout check (tools/check-source.sh)
 )
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 
 wine32=()
-if [ "${PIPSTACK_WINE32:-0}" = 1 ]; then
+if [ "${PIPSTACK_WINE32:-1}" = 1 ]; then
   wine32=(wine32:i386)
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     echo "Adding Debian's i386 architecture (for wine32)"
