@@ -72,7 +72,7 @@ esac
 tools/install-deps.sh
 if [ "$preset" = windows32 ] && [ ! -x /usr/lib/wine/wine ]; then
   echo "run.sh: the 32-bit meter needs Wine's 32-bit loader /usr/lib/wine/wine (Debian's wine32:i386);" >&2
-  echo "  PIPSTACK_WINE32=1 tools/install-deps.sh installs it" >&2
+  echo "  tools/install-deps.sh installs it unless PIPSTACK_WINE32=0 is set" >&2
   exit 1
 fi
 cmake --preset "$preset" >/dev/null

@@ -55,7 +55,7 @@ if [ $wine32 = yes ]; then
   w32s=$(skipped build/windows32-tests.log)
   w32="windows32: $((w32t - w32f - w32s)) passed, $w32s skipped, $w32f failed"
 else
-  w32="windows32: not run (no wine32; PIPSTACK_WINE32=1 tools/install-deps.sh installs it)"
+  w32="windows32: not run (no wine32; tools/install-deps.sh installs it unless PIPSTACK_WINE32=0)"
 fi
 df=0
 [ "$demo" = passed ] || df=1
