@@ -111,6 +111,16 @@ Section "Pipstack" SecProgram
   SectionIn RO
   Call CloseRunningMeter
 
+  ; Earlier versions installed the virtual port as WinIO.dll. The program
+  ; tries WinIO.dll first, so left there it would keep taking the virtual port
+  ; over a real InpOut library added later. A real WinIO.dll comes with its
+  ; driver file (WinIo.sys, WinIo32.sys or WinIo64.sys) and is kept.
+  ${If} ${FileExists} "$INSTDIR\WinIO.dll"
+  ${AndIfNot} ${FileExists} "$INSTDIR\WinIo*.sys"
+    DetailPrint "Removing the virtual port an earlier version installed as WinIO.dll"
+    Delete "$INSTDIR\WinIO.dll"
+  ${EndIf}
+
   SetOutPath "$INSTDIR"
   ${If} ${RunningX64}
     !insertmacro InstallPrograms "${STAGE}"

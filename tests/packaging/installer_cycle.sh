@@ -9,7 +9,9 @@
 #     chosen folder, start at logon; /REMOVESETTINGS removes the settings key
 #   installer_cycle.sh upgrade WINE_RUN WINE_STATE INSTALLER BIN_DIR SOURCE_DIR
 #     chosen folder, start at logon; installed again over a running meter
-#     with no options: same folder, meter closed, no logon task
+#     with no options: same folder, meter closed, no logon task, the virtual
+#     port an earlier version installed as WinIO.dll removed; installed once
+#     more: a WinIO.dll with its driver file kept
 # BIN_DIR holds the programs the installer is to install in this prefix.
 # Exits with 77 (skipped) where Wine cannot run the installer: a 32-bit one,
 # or any in a 32-bit prefix (WINEARCH=win32), needs Wine's 32-bit loader.
@@ -127,13 +129,25 @@ else
 fi
 
 if [ "$mode" = upgrade ]; then
+  # The virtual port as earlier versions installed it: it would be tried
+  # before a real InpOut library.
+  cp "$bin/pipstack-virtual-port.dll" "$dir/WinIO.dll"
   start_meter
   "$run" "$installer" /S || fail "the installer run again ended with $?"
   check_installed
   [ ! -e "$drive/Program Files/Pipstack" ] || fail "the upgrade went to the default folder, not $win_dir"
   [ ! -e "$task" ] || fail "the logon task survived an upgrade without /STARTATLOGON"
+  [ ! -e "$dir/WinIO.dll" ] || fail "the earlier version's virtual WinIO.dll survived the upgrade"
   wait_for "! kill -0 $meter 2>/dev/null" 100 || fail "the running meter was not closed for the upgrade"
   meter=""
+
+  # A real WinIO, the library with its driver, is the user's.
+  cp "$bin/pipstack-virtual-port.dll" "$dir/WinIO.dll"
+  : >"$dir/WinIo64.sys"
+  "$run" "$installer" /S || fail "the installer run a third time ended with $?"
+  check_installed
+  [ -e "$dir/WinIO.dll" ] && [ -e "$dir/WinIo64.sys" ] || fail "a WinIO.dll with its driver was removed"
+  rm "$dir/WinIO.dll" "$dir/WinIo64.sys"
 fi
 
 # shellcheck disable=SC2086
