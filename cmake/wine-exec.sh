@@ -58,7 +58,7 @@ if [ "$bits" = 32 ]; then
   loader=$loader32
   if [ ! -x "$loader" ]; then
     echo "wine-exec.sh: $1 needs Wine's 32-bit loader $loader, which is missing" >&2
-    echo "  (Debian's wine32:i386; PIPSTACK_WINE32=1 tools/install-deps.sh installs it)" >&2
+    echo "  (Debian's wine32:i386, which tools/install-deps.sh installs)" >&2
     exit 127
   fi
 else

@@ -36,6 +36,15 @@ make_prefix() {
     # No Mono or Gecko installers: they would ask for a download.
     WINEDLLOVERRIDES="mscoree,mshtml=" "$wine_exec" wineboot -i >"$state/wineboot.log" 2>&1
     wineserver -w
+  elif [ -x /usr/lib/wine/wine ] && grep -q '^#arch=win64' "$WINEPREFIX/system.reg" &&
+       [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+    # A 64-bit prefix made before wine32 was installed has no 32-bit system
+    # files, and a 32-bit program ends there at once with no word. Wine's own
+    # update adds them, once it no longer takes the prefix as up to date.
+    echo "wine-session.sh: adding Wine's 32-bit files to $WINEPREFIX" >&2
+    rm -f "$WINEPREFIX/.update-timestamp"
+    WINEDLLOVERRIDES="mscoree,mshtml=" "$wine_exec" wineboot -u >"$state/wineboot.log" 2>&1
+    wineserver -w
   fi
   flock -u 9
 }

@@ -110,14 +110,17 @@ if [ "$once" = 1 ]; then
   # some milliseconds ago says it is writing now.
   deadline=$((SECONDS + 60))
   while [ $SECONDS -lt $deadline ]; do
-    frame=$("$wine" "$bin/ledview.exe" --once LPT1 </dev/null 2>&1 | tr -d '\r')
+    # A view that fails (the port not there yet) is tried again; its last
+    # words are told if no frame comes.
+    frame=$("$wine" "$bin/ledview.exe" --once LPT1 </dev/null 2>&1 | tr -d '\r') || frame="ledview.exe failed: $frame"
     if grep -Eq 'last data write +[0-9]+ ms ago' <<<"$frame"; then
       echo "$frame"
       exit 0
     fi
     sleep 1
   done
-  echo "run.sh: the meter wrote no LED byte within a minute" >&2
+  echo "run.sh: the meter wrote no LED byte within a minute; the LED view said:" >&2
+  echo "$frame" >&2
   exit 1
 fi
 
