@@ -57,10 +57,13 @@ int32_t UpdateInterpolated(int32_t sourceLed, int32_t writeDelay) {
 }  // namespace
 
 uint8_t ComposeFrame(const LedValues& values, LedMask darkLeds) {
+  // Fetched once: the settings live in another file, so a call per LED is
+  // not folded away and costs more than the comparison itself.
+  const auto& leds = LedChannels();
   int32_t byte = 0;
   for (int32_t i = 0; i < kLedCount; ++i) {
     if ((darkLeds & LedBit(i)) != 0) continue;  // no value: in no window, whatever the window
-    const LedChannel& led = LedChannels()[i];
+    const LedChannel& led = leds[i];
     if (led.floor <= values[i] && values[i] <= led.ceiling) byte += led.weight;
   }
   return static_cast<uint8_t>(byte);
