@@ -7,7 +7,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 status=0
-mapfile -t sources < <(git ls-files '*.cpp' '*.h')
+# The tracked files; where there is no git checkout (a copied tree), every
+# source file outside the build folders.
+if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+  mapfile -t sources < <(git ls-files '*.cpp' '*.h')
+else
+  mapfile -t sources < <(find . -path ./build -prune -o -path ./.git -prune -o -type f \( -name '*.cpp' -o -name '*.h' \) -print |
+                         sed 's|^\./||' | sort)
+fi
 if ! clang-format --style=file --dry-run --Werror "${sources[@]}"; then
   echo "check-source.sh: run clang-format -i on the files above" >&2
   status=1
