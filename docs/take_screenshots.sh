@@ -24,18 +24,24 @@ DISPLAY=$(cat "$wine_dir/display")
 export DISPLAY
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
 
+# Waits up to 10 s for the window titled $1 and prints its X id.
+window_id() {
+  tries=0
+  until xwininfo -name "$1" >/dev/null 2>&1; do
+    tries=$((tries + 1))
+    [ $tries -le 100 ] || { echo "no window \"$1\"" >&2; exit 1; }
+    sleep 0.1
+  done
+  xwininfo -name "$1" | awk '/Window id:/ {print $4}'
+}
+
 shoot() {
   id=$1 caption=$2 file=$3
   "$wine" "$helper" "$id" 8 >/dev/null 2>&1 &
   helper_pid=$!
-  tries=0
-  until xwininfo -name "$caption" >/dev/null 2>&1; do
-    tries=$((tries + 1))
-    [ $tries -le 100 ] || { echo "no window \"$caption\"" >&2; exit 1; }
-    sleep 0.1
-  done
+  window=$(window_id "$caption")
   sleep 1.5  # let it paint
-  import -window "$(xwininfo -name "$caption" | awk '/Window id:/ {print $4}')" "$root/docs/$file"
+  import -window "$window" "$root/docs/$file"
   wait "$helper_pid" || true
 }
 
@@ -48,13 +54,7 @@ shoot 105 "About Pipstack" dialog-about.png
 # four. The corner of the desktop that holds them, doubled for legibility.
 wine explorer /desktop=shell,800x600 "$helper" 0 4 >/dev/null 2>&1 &
 desktop_pid=$!
-tries=0
-until xwininfo -name "shell - Wine desktop" >/dev/null 2>&1; do
-  tries=$((tries + 1))
-  [ $tries -le 100 ] || { echo "no Wine desktop" >&2; exit 1; }
-  sleep 0.1
-done
-desktop=$(xwininfo -name "shell - Wine desktop" | awk '/Window id:/ {print $4}')
+desktop=$(window_id "shell - Wine desktop")
 corner() {
   import -window "$desktop" "$wine_dir/desktop.png"
   convert "$wine_dir/desktop.png" -crop 300x120+500+480 +repage -scale 200% "$root/docs/$1"

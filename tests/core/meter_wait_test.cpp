@@ -8,6 +8,7 @@
 #include "core/led_update.h"
 #include "core/poll_loop_win.h"
 #include "tests/fakes/meter_io_fakes.h"
+#include "tests/support/test_window_win.h"
 
 namespace {
 
@@ -100,12 +101,7 @@ TEST(MeterWaitTest, MessagesDuringALongPauseAreHandledAtOnce) {
       {"the dialog is shown, later closed", Action::kShowThenClose, 0, 1, true, true},
   };
   QueryPerformanceFrequency(&frequency);
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = TestWindowProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = kClassName;
-  RegisterClassExA(&wc);
+  RegisterTestWindowClass(kClassName, TestWindowProc);
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
     ResetMeterSettings();
@@ -114,7 +110,8 @@ TEST(MeterWaitTest, MessagesDuringALongPauseAreHandledAtOnce) {
     ResetRunState();
     ASSERT_EQ(SetMeterOptions(kInterpolationOff, kDelayMs), 0);
     fakes.failWriteAt = 1;
-    HWND window = CreateWindowExA(0, kClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND window =
+        CreateWindowExA(0, kClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(window, nullptr);
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);

@@ -8,6 +8,7 @@
 #include "core/led_update.h"
 #include "core/poll_loop_win.h"
 #include "tests/fakes/meter_io_fakes.h"
+#include "tests/support/test_window_win.h"
 
 namespace {
 
@@ -33,13 +34,9 @@ class PollLoopTest : public testing::Test {
     ResetMeterIoFakes();
     ResetRunState();
     SetMeterOptions(kInterpolationOff, 1);
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = TestWindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = kClassName;
-    RegisterClassExA(&wc);
-    window = CreateWindowExA(0, kClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+    RegisterTestWindowClass(kClassName, TestWindowProc);
+    window =
+        CreateWindowExA(0, kClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(window, nullptr);
     DrainQueue();
   }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/e2e/program_fixture.h"
+#include "tests/support/test_window_win.h"
 
 namespace {
 
@@ -43,12 +44,7 @@ bool PumpUntilExit(const Program& run, DWORD milliseconds) {
 TEST_F(ProgramTest, SecondStartWaitsForTheRunningMetersWindow) {
   // This process plays a first instance that holds the mutex and makes its
   // poll window late, or never.
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = StandInProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = "Pipstack";
-  ASSERT_NE(RegisterClassExA(&wc), 0);
+  ASSERT_NE(RegisterTestWindowClass("Pipstack", StandInProc), 0);
   HANDLE mutex = CreateMutexA(nullptr, FALSE, kMutexName);
   ASSERT_NE(mutex, nullptr);
 
@@ -69,7 +65,7 @@ TEST_F(ProgramTest, SecondStartWaitsForTheRunningMetersWindow) {
     if (row.windowAfterMs != INFINITE) {
       EXPECT_FALSE(PumpUntilExit(program, row.windowAfterMs)) << "gave up before the window came";
       window = CreateWindowExA(0, "Pipstack", "Pipstack Poll Window", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                               wc.hInstance, nullptr);
+                               GetModuleHandleA(nullptr), nullptr);
       ASSERT_NE(window, nullptr);
     }
     ASSERT_TRUE(PumpUntilExit(program, kWindowWaitMs + kSlackMs)) << "the second start did not end";
@@ -85,7 +81,7 @@ TEST_F(ProgramTest, SecondStartWaitsForTheRunningMetersWindow) {
     if (window != nullptr) DestroyWindow(window);
   }
   CloseHandle(mutex);
-  UnregisterClassA("Pipstack", wc.hInstance);
+  UnregisterClassA("Pipstack", GetModuleHandleA(nullptr));
 }
 
 }  // namespace
