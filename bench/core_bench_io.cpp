@@ -33,4 +33,4 @@ int32_t WriteLedByte(int32_t value) {
   return 0;
 }
 
-bool WaitAfterLedByte(int32_t) { return true; }
+WaitOutcome WaitAfterLedByte(int32_t) { return kWaitRanOut; }

@@ -47,8 +47,12 @@ int32_t UpdateInterpolated(int32_t sourceLed, int32_t writeDelay) {
     LedValues values{};
     values.fill(frameValue);
     if (!WriteFrame(values, frameDark)) return kUpdateInterpolatedWriteFailed;
-    // The program is ending: the rest of the glide is not shown.
-    if (!WaitAfterLedByte(writeDelay)) return kUpdateOk;
+    const WaitOutcome waited = WaitAfterLedByte(writeDelay);
+    if (waited == kWaitRanOut) continue;
+    // The rest of the glide is not shown. After a pause the next cycle glides
+    // on from what the LEDs show now; a program that ends keeps its sample.
+    if (waited == kWaitPaused) lastSample = frameValue;
+    return kUpdateOk;
   }
   lastSample = newSample;
   return kUpdateOk;
@@ -76,8 +80,6 @@ int32_t UpdateLeds() {
 }
 
 int32_t LastSample() { return lastSample; }
-
-void SetLastSample(int32_t sample) { lastSample = sample; }
 
 const MeterFrame& LastMeterFrame() { return lastFrame; }
 

@@ -22,7 +22,9 @@ uint8_t ComposeFrame(const LedValues& values, LedMask darkLeds);
 // gliding from the last sample toward the new value (interpolated), each followed
 // by the write delay. With interpolation on a dark LED no value drives the
 // LEDs: its eight frames show every LED dark. A cycle that the program's end
-// cuts short is a success and leaves the last sample as it was.
+// cuts short is a success and leaves the last sample as it was; one that a
+// pause cuts short is a success too, and the next glide starts from the
+// last frame shown.
 int32_t UpdateLeds();
 
 // The last frame the update cycle put on the LEDs: the value each LED was
@@ -38,6 +40,5 @@ const MeterFrame& LastMeterFrame();
 // The interpolation source's value at the end of the last interpolated
 // cycle, where the next one starts gliding from; 0 at process start.
 int32_t LastSample();
-void SetLastSample(int32_t sample);
 // The last sample back to 0 and no frame written, as at process start.
 void ResetLedUpdate();

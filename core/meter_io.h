@@ -32,13 +32,20 @@ int32_t SampleOne(int32_t index, int32_t* value);
 // Writes the low 8 bits of value to the port's data register. 0 on success.
 int32_t WriteLedByte(int32_t value);
 
+// How the meter's pause after an LED byte ended. Anything but the full write
+// delay stops the cycle at once: the loop would not run another one.
+enum WaitOutcome : int32_t {
+  kWaitRanOut = 0,  // the write delay is over
+  kWaitPaused = 1,  // the configuration dialog was shown meanwhile: the meter pauses
+  kWaitEnding = 2,  // the program is to end: a quit was requested, or the quit message waits
+};
+
 // The meter's pause after each LED byte. A message for the program that
 // arrives meanwhile is handled at once, and the pause then goes on for what
-// is left of it, so no write delay makes the program unresponsive. False when
-// the program is to end (a quit was requested, or the quit message is
-// waiting for the loop): the cycle then stops at once.
-bool WaitAfterLedByte(int32_t milliseconds);
+// is left of it, so no write delay makes the program unresponsive.
+WaitOutcome WaitAfterLedByte(int32_t milliseconds);
 
-// Holds the thread for the given time, handling nothing meanwhile: how the
-// test sequences pace their LED bytes.
+// Holds the thread for the given time: how the test sequences pace their LED
+// bytes. No posted message is handled meanwhile; messages other threads send
+// are, so that the end of a Windows session is answered.
 void SleepMilliseconds(int32_t milliseconds);

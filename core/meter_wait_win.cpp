@@ -67,19 +67,22 @@ void SleepUntil(LONGLONG deadline, LONGLONG frequency) {
 
 }  // namespace
 
-bool WaitAfterLedByte(int32_t milliseconds) {
+WaitOutcome WaitAfterLedByte(int32_t milliseconds) {
   const LONGLONG frequency = Frequency();
   const LONGLONG deadline = Now() + TicksOf(milliseconds > 0 ? milliseconds : 0, frequency);
   const LONGLONG tail = TicksOf(kSleptTailMs, frequency);
   for (;;) {
-    if (IsQuitRequested()) return false;
+    if (IsQuitRequested()) return kWaitEnding;
+    // Shown by a message handled in this pause: the rest of the cycle would
+    // change the LEDs while the meter is meant to stand still.
+    if (IsConfigVisible()) return kWaitPaused;
     const LONGLONG left = deadline - Now();
     if (left <= tail) break;
     // Messages already in the queue count too, not only those arriving now.
     const DWORD woke = MsgWaitForMultipleObjectsEx(0, nullptr, MillisecondsOf(left - tail, frequency), QS_ALLINPUT,
                                                    MWMO_INPUTAVAILABLE);
-    if (woke == WAIT_OBJECT_0 && !HandleMessageWhileWaiting()) return false;
+    if (woke == WAIT_OBJECT_0 && !HandleMessageWhileWaiting()) return kWaitEnding;
   }
   SleepUntil(deadline, frequency);
-  return true;
+  return kWaitRanOut;
 }

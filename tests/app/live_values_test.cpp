@@ -28,7 +28,7 @@ class LiveValuesTest : public ConfigDialogTest {
 TEST_F(LiveValuesTest, RowsShowValuesAndWindowsAtOnceWithADashForAFailedReadAndLeaveTheMeterAlone) {
   sources.readings = {
       {{45, true}, {45, true}, {99, false}, {-3, true}, {100, true}, {101, true}, {0, true}, {7, true}}};
-  SetLastSample(17);
+  GlideLastSampleTo(17);
   Show();
   EXPECT_EQ(Rows(),
             (std::vector<std::string>{"45 lit", "45 dark", "-", "-3 dark", "100 lit", "101 dark", "0 lit", "7 lit"}));

@@ -69,7 +69,7 @@ TEST_F(LedUpdateTest, DarkLedsInEachMode) {
   SetLedRange(2, INT32_MIN, INT32_MAX);
   for (const auto& row : rows) {
     ResetMeterIoFakes();
-    SetLastSample(30);
+    GlideLastSampleTo(30);
     ASSERT_EQ(SetMeterOptions(row.interpolationLed, 10), 0);
     fakes.allValues = {5, 15, 25, 35, 45, 60, 75, 90};
     fakes.oneValues = {90};
@@ -141,7 +141,7 @@ TEST_F(LedUpdateTest, InterpolatedCycleGlidesInEightFrames) {
   };
   for (const GlideCase& c : cases) {
     ResetMeterIoFakes();
-    SetLastSample(c.from);
+    GlideLastSampleTo(c.from);
     Interpolated(2, 10);
     fakes.oneValues = {c.to};
     EXPECT_EQ(UpdateLeds(), 0) << c.from << " -> " << c.to;
@@ -173,7 +173,7 @@ TEST_F(LedUpdateTest, InterpolatedFrameValuesStepExactly) {
 
 TEST_F(LedUpdateTest, InterpolatedFailuresKeepLastSample) {
   Interpolated(0);
-  SetLastSample(30);
+  GlideLastSampleTo(30);
   fakes.sampleOneStatus = 1;
   EXPECT_EQ(UpdateLeds(), 3);
   EXPECT_TRUE(fakes.writes.empty());
@@ -188,29 +188,43 @@ TEST_F(LedUpdateTest, InterpolatedFailuresKeepLastSample) {
   EXPECT_EQ(LastSample(), 30);
 }
 
-TEST_F(LedUpdateTest, ProgramEndingInAPauseCutsTheCycleShort) {
+TEST_F(LedUpdateTest, EndingOrPausingInAPauseCutsTheCycleShort) {
+  // From 30 to 100 the glide steps by 8: frame k shows 30 + 8k.
   const struct {
     const char* what;
     int32_t interpolationLed;
     int32_t stopAtWait;
+    WaitOutcome stopWith;
     size_t writes;
+    int32_t lastSample;  // where the next glide starts
   } rows[] = {
-      {"direct", kInterpolationOff, 0, 1},
-      {"interpolated, first frame", 4, 0, 1},
-      {"interpolated, sixth frame", 4, 5, 6},
-      {"interpolated, last frame", 4, 7, 8},
+      {"direct", kInterpolationOff, 0, kWaitEnding, 1, 30},
+      {"interpolated, first frame", 4, 0, kWaitEnding, 1, 30},
+      {"interpolated, sixth frame", 4, 5, kWaitEnding, 6, 30},
+      {"interpolated, last frame", 4, 7, kWaitEnding, 8, 30},
+      {"direct, paused", kInterpolationOff, 0, kWaitPaused, 1, 30},
+      {"interpolated, paused at the first frame", 4, 0, kWaitPaused, 1, 30},
+      {"interpolated, paused at the sixth frame", 4, 5, kWaitPaused, 6, 70},
   };
   for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
     ResetMeterIoFakes();
-    SetLastSample(30);
     ASSERT_EQ(SetMeterOptions(row.interpolationLed, 10), 0);
-    fakes.oneValues = {100};
+    GlideLastSampleTo(30);
+    fakes.oneValues = {100, 100};
     fakes.stopAtWait = row.stopAtWait;
-    EXPECT_EQ(UpdateLeds(), 0) << row.what;
-    EXPECT_EQ(fakes.writes.size(), row.writes) << row.what;
-    EXPECT_EQ(fakes.waits.size(), row.writes) << row.what << ": no pause after the one that stopped";
-    EXPECT_EQ(LastSample(), 30) << row.what << ": a glide cut short is not the new start";
+    fakes.stopWith = row.stopWith;
+    EXPECT_EQ(UpdateLeds(), 0);
+    EXPECT_EQ(fakes.writes.size(), row.writes);
+    EXPECT_EQ(fakes.waits.size(), row.writes) << "no pause after the one that stopped";
+    EXPECT_EQ(LastSample(), row.lastSample);
   }
+  // After the pause the glide goes on from the frame last shown: 70 lights
+  // LEDs 1 to 7 with the default windows.
+  fakes.writes.clear();
+  EXPECT_EQ(UpdateLeds(), 0);
+  ASSERT_EQ(fakes.writes.size(), 8u);
+  EXPECT_EQ(fakes.writes.front(), 127);
 }
 
 TEST_F(LedUpdateTest, ExtremeSamplesGlideWithoutOverflow) {
@@ -226,7 +240,7 @@ TEST_F(LedUpdateTest, ExtremeSamplesGlideWithoutOverflow) {
   };
   for (const auto& c : cases) {
     ResetMeterIoFakes();
-    SetLastSample(c.from);
+    GlideLastSampleTo(c.from);
     fakes.oneValues = {c.to};
     ASSERT_EQ(UpdateLeds(), 0);
     ASSERT_EQ(fakes.writes.size(), 8u);

@@ -1,5 +1,6 @@
 // A write delay far longer than anyone waits: the program still answers a
-// second start, Quit and the end of the session at once, and saves.
+// second start, Quit and the end of the session at once, and saves; and a
+// dialog shown in the middle of a glide stops it there.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -46,6 +47,7 @@ TEST_F(ProgramTest, LongWriteDelayLeavesTheProgramResponsive) {
 
     // A value changed behind the program's back shows that the save ran.
     ASSERT_TRUE(WriteSettingDword("LED 8 Ceiling", 12345));
+    EXPECT_EQ(LedBytes().size(), 1u) << "the meter went on before the delay was over";
     if (row.ending == Ending::kQuitButton) {
       PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(kQuitButton, BN_CLICKED), 0);
     } else {
@@ -56,9 +58,60 @@ TEST_F(ProgramTest, LongWriteDelayLeavesTheProgramResponsive) {
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(StoredDword("LED 8 Ceiling"), 100);
     EXPECT_EQ(StoredDword("Write Delay"), kLongDelayMs);
-    EXPECT_EQ(LedBytes().size(), 1u) << "the meter went on before the delay was over";
+    // The pass that handles Quit ends with its update cycle, as every pass
+    // of the loop does; that cycle's pause ends at once.
+    EXPECT_LE(LedBytes().size(), 2u) << "the meter went on after Quit";
     ExpectPortRestored();
   }
+}
+
+// Shown in the middle of a glide, the dialog stops it at once: a test pattern
+// played from it is all that reaches the port until Close, and the glide
+// then goes on from the frame last shown.
+TEST_F(ProgramTest, DialogShownMidGlideStopsItUntilClose) {
+  constexpr int32_t kDelayMs = 400;  // the rest of an unstopped glide: seconds of LED bytes
+  constexpr int kMeterTestsButton = 1043;
+  constexpr int kShortTestButton = 1042;
+  constexpr int kTestCloseButton = 1032;
+  constexpr size_t kShortTestBytes = 33;
+  ASSERT_TRUE(WriteSettingDword("Write Delay", kDelayMs));
+  ASSERT_TRUE(WriteSettingDword("Interpolation", 0));
+  SetCounterValue(100);
+  Start();
+  ASSERT_TRUE(WaitForLedWrites(watch, program.Id(), 2, kStartMs));
+  ASSERT_TRUE(StartProgram(&second, StageFolder("pdh"), ""));
+  HWND dialog = WaitForWindow(nullptr, kConfigTitle, kPromptMs, true);
+  ASSERT_NE(dialog, nullptr);
+  const size_t shown = LedBytes().size();
+  ASSERT_LT(shown, 8u) << "the glide was over before the dialog came";
+  Sleep(3 * kDelayMs);
+  EXPECT_EQ(LedBytes().size(), shown) << "the glide went on while the dialog is shown";
+
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(kMeterTestsButton, BN_CLICKED), 0);
+  HWND tests = WaitForWindow(nullptr, "Test Sequences", kPromptMs, true);
+  ASSERT_NE(tests, nullptr);
+  PostMessageA(tests, WM_COMMAND, MAKEWPARAM(kShortTestButton, BN_CLICKED), 0);
+  HWND box = nullptr;
+  EXPECT_EQ(WaitForMessageBox(program, kStartMs, &box), "Short test complete!");
+  ASSERT_NE(box, nullptr);
+  DismissMessageBox(box);
+  PostMessageA(tests, WM_COMMAND, MAKEWPARAM(kTestCloseButton, BN_CLICKED), 0);
+  Sleep(2 * kDelayMs);
+  const std::vector<int32_t> bytes = LedBytes();
+  const std::vector<int32_t> played(bytes.begin() + static_cast<std::ptrdiff_t>(shown), bytes.end());
+  const std::vector<int32_t> expected = {0, 1, 2, 4,  8,  16, 32,  64,  128, 64, 32, 16, 8, 4, 2, 1, 0,
+                                         1, 3, 7, 15, 31, 63, 127, 255, 127, 63, 31, 15, 7, 3, 1, 0};
+  ASSERT_EQ(expected.size(), kShortTestBytes);
+  EXPECT_EQ(played, expected) << "the test pattern did not reach the port unbroken";
+
+  // Close: the glide goes on from the frame last shown, not from where it began.
+  const std::vector<int32_t> before = LedBytes();
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(kCloseButton, BN_CLICKED), 0);
+  // Without a window manager Wine may hold the program for seconds as it
+  // hides the dialog.
+  ASSERT_TRUE(WaitForLedWrites(watch, program.Id(), before.size() + 1, kStartMs));
+  EXPECT_EQ(LedBytes()[before.size()], before[shown - 1]);
+  Quit();
 }
 
 }  // namespace

@@ -15,9 +15,10 @@ struct MeterIoFakes {
   std::vector<int32_t> oneValues;  // what successive SampleOne calls hand out
   int32_t sampleAllStatus = 0;
   int32_t sampleOneStatus = 0;
-  LedMask darkLeds = kNoLeds;  // what DarkLeds answers
-  int32_t failWriteAt = -1;    // index of the write that fails, -1 never
-  int32_t stopAtWait = -1;     // index of the meter's pause that tells the cycle to stop, -1 never
+  LedMask darkLeds = kNoLeds;          // what DarkLeds answers
+  int32_t failWriteAt = -1;            // index of the write that fails, -1 never
+  int32_t stopAtWait = -1;             // index of the meter's pause that tells the cycle to stop, -1 never
+  WaitOutcome stopWith = kWaitEnding;  // and how it stops it
 
   int32_t sampleAllCalls = 0;
   std::vector<int32_t> sampleOneIndexes;
@@ -30,3 +31,8 @@ extern MeterIoFakes fakes;
 
 // Clears the record and the scripted answers.
 void ResetMeterIoFakes();
+
+// Makes sample the value the next interpolated cycle glides from, as a
+// whole glide to it does, then clears the record; the meter's options are
+// left as they were.
+void GlideLastSampleTo(int32_t sample);

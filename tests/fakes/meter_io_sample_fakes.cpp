@@ -1,6 +1,8 @@
-// Scripted stand-ins for SampleAll, SampleOne and DarkLeds.
+// Scripted stand-ins for SampleAll, SampleOne and DarkLeds, and a glide
+// over them.
 #include <cstddef>
 
+#include "core/led_update.h"
 #include "tests/fakes/meter_io_fakes.h"
 
 int32_t SampleAll(LedValues* values) {
@@ -19,3 +21,13 @@ int32_t SampleOne(int32_t index, int32_t* value) {
 }
 
 LedMask DarkLeds() { return fakes.darkLeds; }
+
+void GlideLastSampleTo(int32_t sample) {
+  const MeterOptions options = CurrentMeterOptions();
+  ResetMeterIoFakes();
+  SetMeterOptions(0, options.writeDelay);
+  fakes.oneValues = {sample};
+  UpdateLeds();
+  SetMeterOptions(options.interpolationLed, options.writeDelay);
+  ResetMeterIoFakes();
+}

@@ -1,8 +1,8 @@
 // Recording stand-in for the meter's pause after each LED byte.
 #include "tests/fakes/meter_io_fakes.h"
 
-bool WaitAfterLedByte(int32_t milliseconds) {
+WaitOutcome WaitAfterLedByte(int32_t milliseconds) {
   const bool stops = static_cast<int32_t>(fakes.waits.size()) == fakes.stopAtWait;
   fakes.waits.push_back(milliseconds);
-  return !stops;
+  return stops ? fakes.stopWith : kWaitRanOut;
 }
