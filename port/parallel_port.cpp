@@ -29,6 +29,49 @@ bool NamedPortBase(int32_t number, uint16_t* base) {
   return *base != 0;
 }
 
+// The mirror image of the open; a failed write does not stop the others.
+void RestoreRegisters(const PortState& port) {
+  WritePortValue(port.dataPort, port.savedData, kByteWide);
+  WritePortValue(port.controlPort, port.savedControl, kByteWide);
+  WritePortValue(port.ecrPort, port.savedEcr, kByteWide);
+}
+
+// Saves the registers, then puts the port into LED output; a failure on the
+// way writes back what had changed, in the close's order, and the port
+// stays closed.
+int32_t SetUpPort(const PortArgument& argument) {
+  uint16_t base = argument.base;
+  if (argument.kind == kPortArgumentName && !NamedPortBase(argument.number, &base)) return kOpenPortNoBiosAddress;
+
+  PortState& port = portState;
+  port.dataPort = static_cast<uint16_t>(base + kDataOffset);
+  port.controlPort = static_cast<uint16_t>(base + kControlOffset);
+  port.ecrPort = static_cast<uint16_t>(base + kEcrOffset);
+
+  // All three are saved before the first one changes.
+  if (!ReadPortValue(port.ecrPort, &port.savedEcr, kByteWide)) return kOpenPortEcrNotRead;
+  if (!ReadPortValue(port.dataPort, &port.savedData, kByteWide)) return kOpenPortDataNotRead;
+  if (!ReadPortValue(port.controlPort, &port.savedControl, kByteWide)) return kOpenPortControlNotRead;
+
+  // A write that failed may still have changed its register, so it is
+  // written back too.
+  if (!WritePortValue(port.ecrPort, port.savedEcr & kEcrBelowModeMask, kByteWide)) {
+    WritePortValue(port.ecrPort, port.savedEcr, kByteWide);
+    return kOpenPortEcrNotWritten;
+  }
+  if (!WritePortValue(port.dataPort, kLedsDark, kByteWide)) {
+    WritePortValue(port.dataPort, port.savedData, kByteWide);
+    WritePortValue(port.ecrPort, port.savedEcr, kByteWide);
+    return kOpenPortDataNotWritten;
+  }
+  if (!WritePortValue(port.controlPort, kControlAllLow, kByteWide)) {
+    RestoreRegisters(port);
+    return kOpenPortControlNotWritten;
+  }
+  port.isOpen = true;
+  return kOpenPortOk;
+}
+
 }  // namespace
 
 const PortState& CurrentPortState() { return portState; }
@@ -46,35 +89,15 @@ int32_t OpenParallelPort(const char* name) {
   const bool numberInRange = argument.number >= kFirstPortNumber && argument.number <= kLastPortNumber;
   if (argument.kind == kPortArgumentBadName || (named && !numberInRange)) return kOpenPortBadNumber;
   if (LoadPortIoDriver() != kPortIoDriverOk) return kOpenPortNoDriver;
-
-  uint16_t base = argument.base;
-  if (named && !NamedPortBase(argument.number, &base)) return kOpenPortNoBiosAddress;
-
-  PortState& port = portState;
-  port.dataPort = static_cast<uint16_t>(base + kDataOffset);
-  port.controlPort = static_cast<uint16_t>(base + kControlOffset);
-  port.ecrPort = static_cast<uint16_t>(base + kEcrOffset);
-
-  // All three are saved before the first one changes.
-  if (!ReadPortValue(port.ecrPort, &port.savedEcr, kByteWide)) return kOpenPortEcrNotRead;
-  if (!ReadPortValue(port.dataPort, &port.savedData, kByteWide)) return kOpenPortDataNotRead;
-  if (!ReadPortValue(port.controlPort, &port.savedControl, kByteWide)) return kOpenPortControlNotRead;
-
-  if (!WritePortValue(port.ecrPort, port.savedEcr & kEcrBelowModeMask, kByteWide)) return kOpenPortEcrNotWritten;
-  if (!WritePortValue(port.dataPort, kLedsDark, kByteWide)) return kOpenPortDataNotWritten;
-  if (!WritePortValue(port.controlPort, kControlAllLow, kByteWide)) return kOpenPortControlNotWritten;
-
-  port.isOpen = true;
-  return kOpenPortOk;
+  const int32_t status = SetUpPort(argument);
+  if (status != kOpenPortOk) UnloadPortIoDriver();  // nothing of the port stays changed or held
+  return status;
 }
 
 int32_t CloseParallelPort() {
   PortState& port = portState;
   if (!port.isOpen) return 0;
-  // The mirror image of the open; a failed write does not stop the others.
-  WritePortValue(port.dataPort, port.savedData, kByteWide);
-  WritePortValue(port.controlPort, port.savedControl, kByteWide);
-  WritePortValue(port.ecrPort, port.savedEcr, kByteWide);
+  RestoreRegisters(port);
   UnloadPortIoDriver();
   port.isOpen = false;
   return 0;

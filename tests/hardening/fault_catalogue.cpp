@@ -44,25 +44,23 @@ constexpr std::array<Range, 9> kRanges = {{
 
 Outcome ExpectedOutcome(const Fault& f) {
   if (f.library == kFaultWinIo) {
-    if (f.kind == "init" || f.kind == "bios") return {f.n == 1 ? kPortFailed : "", kPortAsFound};
-    if (f.kind == "read") return {f.n <= kOpenReads ? kPortFailed : "", kPortAsFound};
-    // Writes: ECR, data, control at open; a failed one leaves the earlier
-    // ones in place (the open does not undo them, by design). Later writes
-    // are LED bytes: the update fails and close down restores.
-    if (f.n == 1) return {kPortFailed, kPortAsFound};
-    if (f.n == 2) return {kPortFailed, kPortEcrLeft};
-    if (f.n == kOpenWrites) return {kPortFailed, kPortEcrAndDataLeft};
-    return {kUpdateFailed, kPortAsFound};
+    if (f.kind == "init" || f.kind == "bios") return {f.n == 1 ? kPortFailed : ""};
+    if (f.kind == "read") return {f.n <= kOpenReads ? kPortFailed : ""};
+    // Writes: ECR, data, control at open; a failed one makes the open write
+    // back the earlier ones. Later writes are LED bytes: the update fails and
+    // close down restores.
+    if (f.n <= kOpenWrites) return {kPortFailed};
+    return {kUpdateFailed};
   }
-  if (f.kind == "open") return {kPdhFailed, kPortAsFound};
+  if (f.kind == "open") return {kPdhFailed};
   // A counter that cannot be added at start stops the start; one refused
   // while the settings load leaves its LED dark, and the others meter on.
-  if (f.kind == "add") return {f.n <= kStartAdds ? kPdhFailed : "", kPortAsFound};
+  if (f.kind == "add") return {f.n <= kStartAdds ? kPdhFailed : ""};
   // A counter that cannot be removed keeps its old path, which works.
-  if (f.kind == "remove") return {"", kPortAsFound};
+  if (f.kind == "remove") return {""};
   // collect: the N-th and every later collection fail; those that only prime
   // the query do not count, so the first update cycle after them fails.
-  return {kUpdateFailed, kPortAsFound};
+  return {kUpdateFailed};
 }
 
 std::vector<Fault> DrawFaults(uint32_t randomStart, int32_t count) {

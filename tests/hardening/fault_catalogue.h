@@ -1,6 +1,6 @@
 // The faults the injection runs choose from, and what the program must do
-// under each: which message it ends with (none: it keeps metering) and which
-// of the port's registers stay changed.
+// under each: which message it ends with (none: it keeps metering). Under
+// every one the port's registers end as the program found them.
 #pragma once
 
 #include <cstdint>
@@ -15,15 +15,8 @@ struct Fault {
   int32_t n;         // which call of that kind (format: which LED's counter)
 };
 
-enum PortAfter {
-  kPortAsFound,         // every register as before the program started
-  kPortEcrLeft,         // the open stopped after setting the ECR
-  kPortEcrAndDataLeft,  // ... after setting the ECR and the data register
-};
-
 struct Outcome {
   std::string message;  // empty: the program keeps running
-  PortAfter port;
 };
 
 Outcome ExpectedOutcome(const Fault& fault);
