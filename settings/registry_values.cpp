@@ -9,13 +9,19 @@
 
 namespace {
 
-// A number is never read from text: a number value stored as text is taken
-// as missing, and its default replaces it.
+// A number is never read from text, nor from more than 4 bytes (a REG_QWORD
+// or longer binary data, as another tool may store it): such a value is
+// taken as missing, and its default replaces it, so that it cannot stop
+// every start. A big-endian number is read as such, from exactly 4 bytes.
 bool IsTextType(uint32_t type) {
   return type == kStoredText || type == kStoredExpandableText || type == kStoredMultiText;
 }
 
-bool IsMissingNumber(const StoredValue& value) { return value.size == 0 || IsTextType(value.type); }
+bool IsMissingNumber(const StoredValue& value) {
+  if (value.size == 0 || IsTextType(value.type) || value.type == kStoredQword) return true;
+  if (value.type == kStoredDwordBigEndian) return value.size != sizeof(int32_t);
+  return value.size > sizeof(int32_t);
+}
 bool IsMissingText(const StoredValue& value) { return value.size == 0; }
 
 // Reads the value, and when the key is new or the value missing writes the
@@ -54,12 +60,17 @@ int32_t ReadDwordValue(const char* name, int32_t* result, int32_t defaultValue) 
   const int32_t status = ReadWithDefault(
       name, &value, IsMissingNumber, [&] { return WriteDwordValue(name, defaultValue); }, kDwordNotRead, kDwordNotRead);
   if (status != kRegistryOk) return status;
-  // Of any other type the first 4 bytes are the number; shorter data leaves
-  // the rest zero, longer data is no number.
-  if (IsMissingNumber(value) || value.size > sizeof(int32_t)) return kDwordNotRead;
-  char bytes[sizeof(int32_t)] = {};
+  if (IsMissingNumber(value)) return kDwordNotRead;
+  // Of any other type up to 4 bytes are the number, lowest byte first;
+  // shorter data leaves the rest zero.
+  uint8_t bytes[sizeof(int32_t)] = {};
   std::memcpy(bytes, value.data.get(), value.size);
-  std::memcpy(result, bytes, sizeof bytes);
+  uint32_t number = 0;
+  for (std::size_t i = 0; i < sizeof bytes; ++i) {
+    const std::size_t place = value.type == kStoredDwordBigEndian ? sizeof bytes - 1 - i : i;
+    number |= static_cast<uint32_t>(bytes[i]) << (8 * place);
+  }
+  *result = static_cast<int32_t>(number);
   return kRegistryOk;
 }
 

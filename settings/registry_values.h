@@ -1,7 +1,8 @@
 // The values under HKEY_LOCAL_MACHINE "Software\Pipstack": each read creates
 // a missing value with its default first. A number stored as text (REG_SZ,
-// REG_EXPAND_SZ, REG_MULTI_SZ) counts as missing; of any other type the
-// first 4 bytes are the number.
+// REG_EXPAND_SZ, REG_MULTI_SZ), as a REG_QWORD or in more than 4 bytes counts
+// as missing; a REG_DWORD_BIG_ENDIAN is read as the big-endian number it is;
+// of any other type up to 4 bytes are the number.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +18,7 @@ enum RegistryValueStatus : int32_t {
 
 // A read's own failures, after the codes above.
 enum DwordReadStatus : int32_t {
-  kDwordNotRead = 4,  // the read failed, or the data is longer than 4 bytes
+  kDwordNotRead = 4,  // the read failed, or the value still has no number after its default was written
 };
 enum StringReadStatus : int32_t {
   kStringNoMemory = 4,  // no buffer for the text

@@ -154,6 +154,18 @@ bool WriteSettingDword(const char* name, int32_t value) {
   return WriteSetting(name, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
 }
 
+bool WriteSettingBytes(const char* name, DWORD type, const void* data, DWORD size) {
+  return WriteSetting(name, type, static_cast<const BYTE*>(data), size);
+}
+
+DWORD SettingType(const char* name) {
+  ScopedKey k;
+  DWORD type = REG_NONE;
+  if (!OpenSettingsForReading(&k) || RegQueryValueExA(k.Get(), name, nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
+    return REG_NONE;
+  return type;
+}
+
 bool WriteSettingString(const char* name, const char* value) {
   return WriteSetting(name, REG_SZ, reinterpret_cast<const BYTE*>(value), static_cast<DWORD>(lstrlenA(value) + 1));
 }

@@ -38,3 +38,7 @@ bool ReadSettingString(const char* name, std::string* value);
 int32_t CountSettingValues();
 bool WriteSettingDword(const char* name, int32_t value);
 bool WriteSettingString(const char* name, const char* value);
+// Stores data of any type and size, as another tool might.
+bool WriteSettingBytes(const char* name, DWORD type, const void* data, DWORD size);
+// The stored type of a value; REG_NONE when it is missing.
+DWORD SettingType(const char* name);

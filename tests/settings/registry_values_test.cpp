@@ -67,7 +67,7 @@ TEST_F(RegistryValuesTest, FirstReadsCreateTheKeyAndTheDefaults) {
   EXPECT_EQ(AsText(sz), std::string(kLongPath, sizeof kLongPath));  // with its terminating zero
 }
 
-TEST_F(RegistryValuesTest, DwordReadsTakeTheFirstFourBytesOfAnythingButText) {
+TEST_F(RegistryValuesTest, DwordReadsTakeUpToFourBytesAndTreatTextAndLongerNumbersAsMissing) {
   struct Row {
     const char* what;
     Stored stored;
@@ -80,10 +80,15 @@ TEST_F(RegistryValuesTest, DwordReadsTakeTheFirstFourBytesOfAnythingButText) {
       {"all ones", Dword(REG_DWORD, 0xFFFFFFFFu), 0, -1, REG_DWORD},
       {"binary of 2 bytes, zero-filled", Bytes(REG_BINARY, std::string("\x34\x12", 2)), 0, 0x1234, REG_BINARY},
       {"dword type with 2 bytes", Bytes(REG_DWORD, std::string("\x05\x00", 2)), 0, 5, REG_DWORD},
-      {"big-endian dword, as stored", Dword(REG_DWORD_BIG_ENDIAN, 0x01000000u), 0, 0x01000000, REG_DWORD_BIG_ENDIAN},
+      {"big-endian dword, as the number it says", Bytes(REG_DWORD_BIG_ENDIAN, std::string("\0\0\0\x32", 4)), 0, 50,
+       REG_DWORD_BIG_ENDIAN},
       {"none of 3 bytes", Bytes(REG_NONE, std::string("\x01\x02\x03", 3)), 0, 0x030201, REG_NONE},
-      {"8 bytes", Bytes(REG_QWORD, std::string("\x01\0\0\0\0\0\0\0", 8)), 4, 99, REG_QWORD},
-      {"binary of 5 bytes", Bytes(REG_BINARY, std::string("\x01\0\0\0\0", 5)), 4, 99, REG_BINARY},
+      // More than a DWORD holds is missing too: the default, stored as a DWORD.
+      {"quad word", Bytes(REG_QWORD, std::string("\x01\0\0\0\0\0\0\0", 8)), 0, 55, REG_DWORD},
+      {"quad word of 4 bytes", Bytes(REG_QWORD, std::string("\x01\0\0\0", 4)), 0, 55, REG_DWORD},
+      {"dword type with 8 bytes", Bytes(REG_DWORD, std::string("\x01\0\0\0\0\0\0\0", 8)), 0, 55, REG_DWORD},
+      {"binary of 5 bytes", Bytes(REG_BINARY, std::string("\x01\0\0\0\0", 5)), 0, 55, REG_DWORD},
+      {"big-endian of 2 bytes", Bytes(REG_DWORD_BIG_ENDIAN, std::string("\0\x32", 2)), 0, 55, REG_DWORD},
       {"no data: the default", Bytes(REG_DWORD, ""), 0, 55, REG_DWORD},
       {"string without data: the default", Bytes(REG_SZ, ""), 0, 55, REG_DWORD},
       // A number stored as text is missing: the default, stored as a DWORD.
