@@ -20,7 +20,7 @@ volatile sig_atomic_t signalled = 0;
 void OnEndSignal(int) { signalled = 1; }
 
 std::string Failure(const char* what, const std::string& name) {
-  return std::string(what) + " " + name + ": " + strerror(errno);
+  return std::string(what) + (name.empty() ? "" : " " + name) + ": " + strerror(errno);
 }
 
 void CloseAll() {
@@ -109,8 +109,6 @@ PtyEndpointStatus StartPtyEndpoint(const std::string& path, std::string* error) 
   sigemptyset(&action.sa_mask);
   sigaction(SIGTERM, &action, nullptr);
   sigaction(SIGINT, &action, nullptr);
-  // A peer that has gone must not end us through a failed write.
-  signal(SIGPIPE, SIG_IGN);
   return kPtyEndpointOk;
 }
 

@@ -7,7 +7,8 @@
 // PATH becomes a symlink to the pty (what Wine maps a COM port to); the LEDs
 // go to PATH.leds, the process id to PATH.pid. It ends, with exit code 0, when
 // PATH.stop appears or on SIGTERM or SIGINT. Exit code 2 for a wrong command
-// line, 1 when the firmware cannot be loaded or the files made.
+// line, 1 when the firmware cannot be loaded or the files made, or when the
+// firmware stops for good (it crashed, or sleeps with interrupts off).
 #include <avr_extint.h>
 #include <avr_ioport.h>
 #include <poll.h>
