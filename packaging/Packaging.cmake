@@ -5,11 +5,13 @@
 # Shipped: pipstack.exe, the virtual port pipstack-virtual-port.dll (so the
 # program starts and ledview shows its LEDs with no hardware; the program
 # tries it last, so a real port-I/O library put beside it wins), ledview.exe,
-# the README with its pictures and the licence. Not shipped: our pdh.dll. It
-# reads the Linux host's figures and is only for Wine; beside the program on
-# Windows it would be found before the system's own pdh.dll and take the real
-# counters away. Nor the virtual port's InpOut build, which would take a real
-# InpOut's place.
+# the README with its pictures and the licence, and the USB LED controller's
+# firmware: the sketch folder as the Arduino IDE opens it, the hex built for
+# the Uno and Nano, and how to upload it (firmware/UPLOAD.txt). Not shipped:
+# our pdh.dll. It reads the Linux host's figures and is only for Wine; beside
+# the program on Windows it would be found before the system's own pdh.dll and
+# take the real counters away. Nor the virtual port's InpOut build, which
+# would take a real InpOut's place.
 #
 # The 32-bit build makes its zip. The 64-bit build makes its own, and builds
 # the 32-bit one's packages in that build's folder (configuring it when it is
@@ -22,6 +24,12 @@ endif()
 install(PROGRAMS $<TARGET_FILE:pipstack> $<TARGET_FILE:winio> $<TARGET_FILE:ledview> DESTINATION .)
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_CURRENT_LIST_DIR}/LICENSE.txt DESTINATION .)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/ DESTINATION docs FILES_MATCHING PATTERN "dialog-*.png")
+set(PIPSTACK_SKETCH_FILES
+    ${CMAKE_SOURCE_DIR}/firmware/PipstackLeds/PipstackLeds.ino
+    ${CMAKE_SOURCE_DIR}/firmware/PipstackLeds/led_protocol.h
+    ${CMAKE_SOURCE_DIR}/firmware/PipstackLeds/led_protocol.cpp)
+install(FILES ${PIPSTACK_SKETCH_FILES} DESTINATION firmware/PipstackLeds)
+install(FILES ${PIPSTACK_FIRMWARE_HEX} ${CMAKE_SOURCE_DIR}/firmware/UPLOAD.txt DESTINATION firmware)
 
 file(GLOB PIPSTACK_DOC_PICTURES ${CMAKE_SOURCE_DIR}/docs/dialog-*.png)
 
@@ -46,7 +54,8 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --prefix ${PIPSTACK_STAGE_DIR} --config $<CONFIG>
   COMMAND ${CMAKE_CPACK_COMMAND} -Q --config ${CMAKE_BINARY_DIR}/packaging/CPackRelease.cmake
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${PIPSTACK_PACKAGE_DIR}/_CPack_Packages
-  DEPENDS pipstack winio ledview
+  DEPENDS pipstack winio ledview firmware
+          ${PIPSTACK_SKETCH_FILES} ${PIPSTACK_FIRMWARE_HEX} ${CMAKE_SOURCE_DIR}/firmware/UPLOAD.txt
           ${CMAKE_SOURCE_DIR}/README.md
           ${CMAKE_CURRENT_LIST_DIR}/LICENSE.txt
           ${PIPSTACK_DOC_PICTURES}

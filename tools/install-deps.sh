@@ -25,6 +25,10 @@ packages=(
   nsis unzip                           # the release installer; checking the release zip
   clang libclang-rt-14-dev             # the fuzz targets (libFuzzer, sanitizers)
   clang-format                         # the layout check (tools/check-source.sh)
+  arduino-builder arduino-ctags        # building the LED controller's firmware (the builder runs ctags on the sketch)
+  arduino-core-avr                     # the Arduino AVR core the firmware builds against
+  gcc-avr avr-libc binutils-avr        # the core's compiler, C library and tools (avr-objcopy, avr-size)
+  libsimavr-dev                        # simboard, the simulated board: simavr's headers and library
 )
 
 sudo=""

@@ -3,8 +3,12 @@
 # pdh.dll, no import libraries), each identical to what the build made.
 #
 #   zip_contents.sh ZIP TOP_FOLDER BIN_DIR SOURCE_DIR
+#
+# BIN_DIR is the build's bin folder; the firmware the build made lies in its
+# sibling firmware/.
 set -eu
 zip=$1 top=$2 bin=$3 src=$4
+firmware=$(dirname "$bin")/firmware
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 [ -f "$zip" ] || fail "no zip at $zip"
@@ -22,6 +26,11 @@ docs/dialog-about.png $src/docs/dialog-about.png
 docs/dialog-configuration.png $src/docs/dialog-configuration.png
 docs/dialog-select-data-source.png $src/docs/dialog-select-data-source.png
 docs/dialog-test-sequences.png $src/docs/dialog-test-sequences.png
+firmware/PipstackLeds/PipstackLeds.ino $src/firmware/PipstackLeds/PipstackLeds.ino
+firmware/PipstackLeds/led_protocol.h $src/firmware/PipstackLeds/led_protocol.h
+firmware/PipstackLeds/led_protocol.cpp $src/firmware/PipstackLeds/led_protocol.cpp
+firmware/PipstackLeds.ino.hex $firmware/PipstackLeds.ino.hex
+firmware/UPLOAD.txt $src/firmware/UPLOAD.txt
 LIST
 
 unzip -Z1 "$zip" | grep -v '/$' | sort >"$work/listed"
