@@ -1,5 +1,5 @@
 // The about box: everything it shows is in its template, and a note when the
-// LEDs are only the virtual port's; OK ends it.
+// LEDs are only the virtual port's or on a USB output; OK ends it.
 #include "app/about_dialog_win.h"
 
 #include "app/resources/resource_ids.h"
@@ -14,12 +14,22 @@ constexpr char kVirtualPortNote[] = "Virtual port in use: no real LEDs are drive
 // The free line above OK, in dialog units: left, top, right, bottom.
 constexpr RECT kNotePlace = {7, 145, 220, 154};
 
-void AddVirtualPortNote(HWND dialog) {
-  if (PortIoLibraryInUse() != kPortIoVirtual) return;
+std::string outputName;
+
+// The note the box shows: the virtual port's, or the USB output's name;
+// empty for a real parallel port.
+std::string NoteText() {
+  if (!outputName.empty()) return "LEDs: " + outputName;
+  return PortIoLibraryInUse() == kPortIoVirtual ? kVirtualPortNote : "";
+}
+
+void AddOutputNote(HWND dialog) {
+  const std::string text = NoteText();
+  if (text.empty()) return;
   RECT place = kNotePlace;
   MapDialogRect(dialog, &place);
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
-  HWND note = CreateWindowExA(0, "STATIC", kVirtualPortNote, WS_CHILD | WS_VISIBLE | SS_CENTER, place.left, place.top,
+  HWND note = CreateWindowExA(0, "STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER, place.left, place.top,
                               place.right - place.left, place.bottom - place.top, dialog,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATIC_TEXT)), instance, nullptr);
   if (note != nullptr) SendMessageA(note, WM_SETFONT, SendMessageA(dialog, WM_GETFONT, 0, 0), FALSE);
@@ -27,10 +37,12 @@ void AddVirtualPortNote(HWND dialog) {
 
 }  // namespace
 
+void SetAboutOutputName(const std::string& name) { outputName = name; }
+
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
   switch (message) {
     case WM_INITDIALOG:
-      AddVirtualPortNote(dialog);
+      AddOutputNote(dialog);
       return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) != IDC_ABOUT_OK) return FALSE;  // IDCANCEL changes nothing

@@ -2,7 +2,7 @@
 #include "app/lifecycle_win.h"
 
 #include "app/session_end.h"
-#include "port/parallel_port.h"
+#include "port/led_output.h"
 #include "port/port_discovery.h"
 #include "settings/settings_store.h"
 #include "sources/legacy_sources.h"
@@ -57,7 +57,7 @@ void CloseInstanceMutex() {
 }
 
 void CloseDown() {
-  CloseParallelPort();
+  CloseLedOutput();
   ForgetPortName();
   StopSources();
   CloseInstanceMutex();

@@ -42,6 +42,7 @@ void StopSources();
 void SaveSettingsAtQuit();
 // Closes the single-instance mutex; harmless when it is closed.
 void CloseInstanceMutex();
-// Restores the port and releases its driver, forgets the port name, stops the
-// sources and closes the mutex.
+// Restores the port and releases its driver (or darkens and lets go of a
+// USB output), forgets the port name, stops the sources and closes the
+// mutex.
 void CloseDown();

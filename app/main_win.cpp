@@ -4,12 +4,14 @@
 
 #include <string>
 
+#include "app/about_dialog_win.h"
 #include "app/background_window_win.h"
 #include "app/lifecycle_win.h"
 #include "app/notify_icon_win.h"
 #include "app/notify_tip.h"
 #include "core/poll_loop_win.h"
 #include "core/scoped_win.h"
+#include "port/led_output.h"
 #include "port/parallel_port.h"
 #include "port/port_discovery.h"
 #include "port/port_io_driver.h"
@@ -57,25 +59,52 @@ void SignalRunningInstance() {
   if (running != nullptr) SendMessageA(running, kShowConfigMessage, 0, 0);
 }
 
-// The meter's icon in the notification area, named after the open port.
-void ShowInNotificationArea() {
+// How the tooltip and the about box name the output: the parallel port by
+// its name and address, a USB output by its device.
+std::string OutputLabel() {
+  if (LedOutputInUse() != kOutputParallel) return UsbOutputLabel();
   const bool virtualPort = PortIoLibraryInUse() == kPortIoVirtual;
-  StartNotifyIcon(PollWindow(), PortLabel(PortName(), CurrentPortState().dataPort, virtualPort));
+  return PortLabel(PortName(), CurrentPortState().dataPort, virtualPort);
 }
 
-// Everything after the sources: port, settings, windows, the loop.
-void RunMeter(HINSTANCE instance, const char* commandLine) {
-  const char* named = PortNameArgument(commandLine);
-  if (*named != '\0') {
-    SetPortName(named);
-  } else {
-    EnumParallelPorts(RememberFirstPort);
+// The meter's icon in the notification area, named after the output.
+void ShowInNotificationArea() { StartNotifyIcon(PollWindow(), OutputLabel()); }
+
+// The about box names a USB output; of a parallel port it says only when it
+// is the virtual one.
+void NameOutputInAbout() { SetAboutOutputName(UsbOutputLabel()); }
+
+// A USB output that went away is looked for again this often, from the
+// poll window's timer, which runs in the meter's pauses and while the
+// dialogs are shown as well.
+constexpr UINT_PTR kOutputRetryTimer = 1;
+void CALLBACK RetryOutput(HWND, UINT, UINT_PTR, DWORD) { RetryLedOutput(); }
+
+void StartOutputRetries() {
+  if (LedOutputInUse() == kOutputSerial || LedOutputInUse() == kOutputFtdi) {
+    SetTimer(PollWindow(), kOutputRetryTimer, kOutputRetryMs, RetryOutput);
   }
-  const std::string& portName = PortName();
-  if (portName.empty() || OpenParallelPort(portName.c_str()) != 0) {
-    ShowFailure(portName.empty() ? kNoPortText : kPortFailedText);
-    StopSources();
-    CloseInstanceMutex();
+}
+
+// The message for an output that did not open: the parallel port's as it
+// always was, a USB output's naming the device and the reason.
+const char* OpenFailureText(int32_t status) {
+  switch (status) {
+    case kOpenOutputNoneFound:
+      return kNoPortText;
+    case kOpenOutputUsbFailed:
+      return LedOutputFailure().c_str();
+    default:
+      return kPortFailedText;
+  }
+}
+
+// Everything after the sources: the LED output, settings, windows, the loop.
+void RunMeter(HINSTANCE instance, const char* commandLine) {
+  const int32_t opened = OpenLedOutput(PortNameArgument(commandLine));
+  if (opened != kOpenOutputOk) {
+    ShowFailure(OpenFailureText(opened));
+    CloseDown();
     return;
   }
   if (LoadSettings() != 0) {
@@ -89,6 +118,8 @@ void RunMeter(HINSTANCE instance, const char* commandLine) {
     return;
   }
   ShowInNotificationArea();
+  NameOutputInAbout();
+  StartOutputRetries();
   const int32_t status = RunPollLoop(ConfigDialog());
   // Gone before a failure's box, and after a quit message from elsewhere,
   // which leaves the poll window in place.

@@ -103,8 +103,7 @@ int32_t CloseParallelPort() {
   return 0;
 }
 
-int32_t WriteLedByte(int32_t value) {
+int32_t WriteParallelPort(uint8_t byte) {
   if (!portState.isOpen) return kWriteLedPortClosed;
-  const uint32_t ledByte = static_cast<uint32_t>(value) & 0xFF;
-  return WritePortValue(portState.dataPort, ledByte, kByteWide) ? kWriteLedOk : kWriteLedFailed;
+  return WritePortValue(portState.dataPort, byte, kByteWide) ? kWriteLedOk : kWriteLedFailed;
 }

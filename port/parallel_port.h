@@ -1,10 +1,8 @@
 // One parallel port opened for LED output, its registers saved at open and
-// restored at close. WriteLedByte, declared in core/meter_io.h, is defined here.
+// restored at close.
 #pragma once
 
 #include <cstdint>
-
-#include "core/meter_io.h"
 
 struct PortState {
   uint16_t dataPort;     // the base address
@@ -48,3 +46,5 @@ enum WriteLedStatus : int32_t {
 int32_t OpenParallelPort(const char* name);
 // Restores data, control and ECR, releases the driver. Always 0.
 int32_t CloseParallelPort();
+// The LED byte to the data register: a WriteLedStatus.
+int32_t WriteParallelPort(uint8_t byte);

@@ -153,14 +153,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(status != 2 && status != 12 ? driver.calls.front() == "load" : driver.calls.empty());
   FUZZ_CHECK(CurrentPortState().isOpen == (status == 0));
   if (status != 0) {
-    FUZZ_CHECK(WriteLedByte(s.ledByte) != 0);
+    FUZZ_CHECK(WriteParallelPort(s.ledByte) != 0);
     return 0;
   }
   // Open: standard mode, LEDs dark, the control outputs low.
   FUZZ_CHECK(driver.registers[ecrDataControl[0]] == (s.contents[2] & kEcrBelowModeMask));
   FUZZ_CHECK(driver.registers[base] == 0);
   FUZZ_CHECK(driver.registers[ecrDataControl[2]] == kControlAllLow);
-  FUZZ_CHECK(WriteLedByte(s.ledByte) == 0);
+  FUZZ_CHECK(WriteParallelPort(s.ledByte) == 0);
   FUZZ_CHECK(driver.registers[base] == s.ledByte);
 
   CloseParallelPort();

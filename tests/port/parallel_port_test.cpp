@@ -36,8 +36,8 @@ TEST_F(ParallelPortTest, OpenSavesThenSetsAndCloseRestoresInOrder) {
   EXPECT_EQ(CurrentPortState().ecrPort, 0x77A);
 
   driver.calls.clear();
-  EXPECT_EQ(WriteLedByte(0x1A5), 0);
-  EXPECT_EQ(WriteLedByte(-1), 0);
+  EXPECT_EQ(WriteParallelPort(0xA5), 0);
+  EXPECT_EQ(WriteParallelPort(0xFF), 0);
   EXPECT_EQ(CloseParallelPort(), 0);
   EXPECT_EQ(driver.calls,
             (Calls{"write 378 a5", "write 378 ff", "write 378 5a", "write 37a cc", "write 77a 35", "unload"}));
@@ -48,7 +48,7 @@ TEST_F(ParallelPortTest, OpenSavesThenSetsAndCloseRestoresInOrder) {
 
   driver.calls.clear();
   EXPECT_EQ(CloseParallelPort(), 0);
-  EXPECT_EQ(WriteLedByte(0x12), 1);
+  EXPECT_EQ(WriteParallelPort(0x12), 1);
   EXPECT_TRUE(driver.calls.empty());
 }
 
@@ -94,7 +94,7 @@ TEST_F(ParallelPortTest, MissingNameLeavesAnOpenPortAlone) {
   EXPECT_EQ(OpenParallelPort(nullptr), 1);
   EXPECT_TRUE(driver.calls.empty());
   EXPECT_TRUE(CurrentPortState().isOpen);
-  EXPECT_EQ(WriteLedByte(3), 0);
+  EXPECT_EQ(WriteParallelPort(3), 0);
 }
 
 // Each failure, with a port open before: that port is restored and released
@@ -157,7 +157,7 @@ TEST_F(ParallelPortTest, FailedOpenClosesThePortBeforeAndUndoesItsOwnSteps) {
 
     // Not open: nothing is written, and close does not touch the driver.
     driver.calls.clear();
-    EXPECT_EQ(WriteLedByte(1), 1);
+    EXPECT_EQ(WriteParallelPort(1), 1);
     EXPECT_EQ(CloseParallelPort(), 0);
     EXPECT_TRUE(driver.calls.empty());
   }
@@ -166,7 +166,7 @@ TEST_F(ParallelPortTest, FailedOpenClosesThePortBeforeAndUndoesItsOwnSteps) {
 TEST_F(ParallelPortTest, FailedWritesKeepThePortOpenAndCloseStillRestoresEverything) {
   ASSERT_EQ(OpenParallelPort("LPT1"), 0);
   driver.failWriteAt = 0x378;
-  EXPECT_EQ(WriteLedByte(0x0F), 2);
+  EXPECT_EQ(WriteParallelPort(0x0F), 2);
   EXPECT_TRUE(CurrentPortState().isOpen);
 
   driver.calls.clear();
@@ -180,7 +180,7 @@ TEST_F(ParallelPortTest, FailedWritesKeepThePortOpenAndCloseStillRestoresEveryth
 
 TEST_F(ParallelPortTest, OpeningAgainClosesFirst) {
   ASSERT_EQ(OpenParallelPort("LPT1"), 0);
-  EXPECT_EQ(WriteLedByte(0xFF), 0);
+  EXPECT_EQ(WriteParallelPort(0xFF), 0);
   driver.calls.clear();
   ASSERT_EQ(OpenParallelPort("LPT2"), 0);
   EXPECT_EQ(driver.calls, (Calls{"write 378 5a", "write 37a cc", "write 77a 35", "unload", "load", "phys 40a",

@@ -88,7 +88,7 @@ TEST_F(PortBaseTest, AnAddressIsOpenedWithoutTheBiosOrPlugAndPlay) {
   EXPECT_EQ(CurrentPortState().ecrPort, 0xD412);
 
   driver.calls.clear();
-  EXPECT_EQ(WriteLedByte(0x81), 0);
+  EXPECT_EQ(WriteParallelPort(0x81), 0);
   CloseParallelPort();
   EXPECT_EQ(driver.calls, (Calls{"write d010 81", "write d010 96", "write d012 c5", "write d412 55", "unload"}));
 }

@@ -55,7 +55,7 @@ TEST_F(VirtualPortOpenTest, OpenSavesAndSetsCloseRestores) {
   EXPECT_EQ(open.data, 0);
   EXPECT_EQ(open.control & 0x3F, 0x0B);
   EXPECT_EQ(open.ecr, before.ecr & 0x1F);
-  EXPECT_EQ(WriteLedByte(0x1A5), 0);
+  EXPECT_EQ(WriteParallelPort(0xA5), 0);
   EXPECT_EQ(PeekPortRegisters(view, 0).data, 0xA5);
   EXPECT_EQ(CloseParallelPort(), 0);
 
@@ -85,7 +85,7 @@ TEST_F(VirtualPortOpenTest, PortWithoutBiosAddressIsNotOpened) {
   EXPECT_EQ(OpenParallelPort("LPT2"), 5);
   EXPECT_EQ(OpenParallelPort("LPT3"), 5);
   EXPECT_TRUE(PeekPortRegisters(view, 1) == lpt2);
-  EXPECT_EQ(WriteLedByte(1), 1);
+  EXPECT_EQ(WriteParallelPort(1), 1);
 }
 
 }  // namespace
