@@ -7,7 +7,13 @@
 #   wine-session.sh start  STATE_DIR [--window-manager]
 #                                      prefix, display and wineserver; with the
 #                                      option, a window manager on a display of
-#                                      our own (see start_window_manager)
+#                                      our own (see start_window_manager); the
+#                                      serial ports COM7 to COM9 name the files
+#                                      STATE_DIR/serial/line7 to line9, where
+#                                      the simulated board and the test devices
+#                                      put their pseudo-terminals (not comN:
+#                                      to Windows a file comN.anything is the
+#                                      port itself)
 #   wine-session.sh check  STATE_DIR   fail unless the Xvfb and window manager
 #                                      the session started still run
 #   wine-session.sh stop   STATE_DIR   end the wineserver and the display
@@ -47,6 +53,18 @@ make_prefix() {
     wineserver -w
   fi
   flock -u 9
+}
+
+# Wine maps COMn to a Unix path through HKLM\Software\Wine\Ports, which
+# its mount manager reads when the prefix's services start; that is at the
+# session's first program, after the wineserver has been ended. The path need
+# not exist yet: the port opens once something is there.
+map_serial_ports() {
+  mkdir -p "$state/serial"
+  for n in 7 8 9; do
+    grep -qF "\"COM$n\"=\"$state/serial/line$n\"" "$WINEPREFIX/system.reg" 2>/dev/null && continue
+    "$wine_exec" reg add 'HKLM\Software\Wine\Ports' /v "COM$n" /d "$state/serial/line$n" /f >/dev/null 2>&1
+  done
 }
 
 # True while process PID runs the program NAME; a zombie has ended, and a
@@ -127,6 +145,16 @@ check_display() {
   fi
 }
 
+# The simulated board and the test devices of a session end with it (each
+# leaves its pid beside its link).
+end_serial_devices() {
+  for pidfile in "$state"/serial/*.pid; do
+    [ -f "$pidfile" ] || continue
+    kill "$(cat "$pidfile")" 2>/dev/null || true
+    rm -f "$pidfile"
+  done
+}
+
 stop_display() {
   end_process "$state/twm.pid" twm
   end_process "$state/xvfb.pid" Xvfb
@@ -151,9 +179,12 @@ case "$command" in
       *) echo "wine-session.sh: unknown option $option" >&2; exit 2 ;;
     esac
     make_prefix
+    end_serial_devices
+    map_serial_ports
     # A wineserver left running keeps its desktop on the display it began
     # with; everything starts afresh on this run's display.
     wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
     stop_display
     start_display
     if [ "$option" = --window-manager ]; then start_window_manager; fi
@@ -169,10 +200,12 @@ case "$command" in
     check_display
     ;;
   stop)
+    end_serial_devices
     wineserver -k 2>/dev/null || true
     stop_display
     ;;
   fresh)
+    end_serial_devices
     wineserver -k 2>/dev/null || true
     stop_display
     rm -rf "$WINEPREFIX"
