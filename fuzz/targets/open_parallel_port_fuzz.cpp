@@ -153,7 +153,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(status != 2 && status != 12 ? driver.calls.front() == "load" : driver.calls.empty());
   FUZZ_CHECK(CurrentPortState().isOpen == (status == 0));
   if (status != 0) {
+    // A failed open leaves every register as it was and no library held.
     FUZZ_CHECK(WriteParallelPort(s.ledByte) != 0);
+    for (size_t i = 0; i < 3; ++i) FUZZ_CHECK(driver.registers[dataControlEcr[i]] == s.contents[i]);
+    FUZZ_CHECK(!driver.bound);
     return 0;
   }
   // Open: standard mode, LEDs dark, the control outputs low.
