@@ -1,14 +1,23 @@
-// The viewer's frame: LED order and marks, the registers, the age of the
-// last write, and how it fits a small terminal.
+// The viewer's frame, shown for a parallel port: LED order and marks, the
+// registers, the age of the last write, and how it fits a small terminal.
 #include "tools/ledview/led_frame.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "tools/ledview/parallel_frame.h"
+
 namespace {
 
-FrameState State(uint8_t data, uint8_t control) { return FrameState{0, 0x378, data, control, true, 12, true}; }
+ParallelState State(uint8_t data, uint8_t control) { return ParallelState{0, 0x378, data, control, true, 12}; }
+
+// The frame of a live view of the port.
+std::vector<FrameLine> Render(const ParallelState& state, int columns, int rows, bool live = true) {
+  LedFrame frame = ParallelFrame(state);
+  frame.live = live;
+  return RenderFrame(frame, columns, rows);
+}
 
 // The LEDs as the frame shows them, left to right: '1' lit, '0' dark,
 // checking on the way that each mark's shape matches its style.
@@ -50,7 +59,7 @@ TEST(LedFrameTest, LedEightIsLeftmostAndLitDiffersFromDarkInShape) {
   for (const int columns : {79, 43, 42, 24, 23, 8}) {
     for (const auto& row : rows) {
       SCOPED_TRACE(testing::Message() << "columns " << columns << " data " << int{row.data});
-      const std::vector<FrameLine> frame = RenderFrame(State(row.data, 0xCB), columns, 40);
+      const std::vector<FrameLine> frame = Render(State(row.data, 0xCB), columns, 40);
       EXPECT_EQ(LedsShown(frame), row.shown);
       // The numbers above the marks run the same way.
       std::string digits;
@@ -63,9 +72,9 @@ TEST(LedFrameTest, LedEightIsLeftmostAndLitDiffersFromDarkInShape) {
 }
 
 TEST(LedFrameTest, WideFrameReadsAsTheDialogOrdersItsRows) {
-  FrameState state = State(0xA5, 0xCB);
+  ParallelState state = State(0xA5, 0xCB);
   state.writeAgeMs = 37;
-  EXPECT_EQ(FrameText(RenderFrame(state, 79, 40)),
+  EXPECT_EQ(FrameText(Render(state, 79, 40)),
             "Pipstack LEDs on LPT1 (0x378)\n"
             "\n"
             "LED   8    7    6    5    4    3    2    1 \n"
@@ -90,11 +99,11 @@ TEST(LedFrameTest, RegistersInHexAndBinary) {
       {0x80, 0xFF, "data     0x80  1000 0000", "control  0xFF  1111 1111"},
   };
   for (const auto& row : rows) {
-    const std::vector<FrameLine> frame = RenderFrame(State(row.data, row.control), 79, 40);
+    const std::vector<FrameLine> frame = Render(State(row.data, row.control), 79, 40);
     EXPECT_EQ(LineWith(frame, "data "), std::string(row.dataText) + "\n");
     EXPECT_EQ(LineWith(frame, "control "), std::string(row.controlText) + "\n");
     // The narrow form keeps both numbers.
-    const std::vector<FrameLine> narrow = RenderFrame(State(row.data, row.control), 20, 40);
+    const std::vector<FrameLine> narrow = Render(State(row.data, row.control), 20, 40);
     EXPECT_NE(LineWith(narrow, "D ").find(std::string(row.dataText).substr(9, 4)), std::string::npos);
     EXPECT_NE(LineWith(narrow, "C ").find(std::string(row.controlText).substr(9, 4)), std::string::npos);
   }
@@ -112,32 +121,32 @@ TEST(LedFrameTest, LastWriteTellsItsAgeOrThatThereWasNone) {
       {false, 2500, "last data write  none seen\n"},
   };
   for (const auto& row : rows) {
-    FrameState state = State(0, 0xC0);
+    ParallelState state = State(0, 0xC0);
     state.written = row.written;
     state.writeAgeMs = row.ageMs;
-    EXPECT_EQ(LineWith(RenderFrame(state, 79, 40), "last data write"), row.text);
+    EXPECT_EQ(LineWith(Render(state, 79, 40), "last data write"), row.text);
   }
 }
 
 TEST(LedFrameTest, TitleNamesThePortAndItsAddress) {
-  FrameState state = State(0, 0xC0);
+  ParallelState state = State(0, 0xC0);
   state.portIndex = 1;
   state.base = 0x278;
-  EXPECT_EQ(Text(RenderFrame(state, 79, 40)[0]), "Pipstack LEDs on LPT2 (0x278)\n");
-  EXPECT_EQ(Text(RenderFrame(state, 12, 40)[0]), "LPT2 0x278\n");
+  EXPECT_EQ(Text(Render(state, 79, 40)[0]), "Pipstack LEDs on LPT2 (0x278)\n");
+  EXPECT_EQ(Text(Render(state, 12, 40)[0]), "LPT2 0x278\n");
 }
 
 TEST(LedFrameTest, APortTheBiosDoesNotListIsNamedByItsAddress) {
-  FrameState state = State(0, 0xC0);
+  ParallelState state = State(0, 0xC0);
   state.portIndex = 2;
   state.base = 0xD010;
-  EXPECT_EQ(Text(RenderFrame(state, 79, 40)[0]), "Pipstack LEDs at 0xD010\n");
-  EXPECT_EQ(Text(RenderFrame(state, 12, 40)[0]), "0xD010\n");
+  EXPECT_EQ(Text(Render(state, 79, 40)[0]), "Pipstack LEDs at 0xD010\n");
+  EXPECT_EQ(Text(Render(state, 12, 40)[0]), "0xD010\n");
 }
 
 TEST(LedFrameTest, NoLineIsWiderThanTheTerminal) {
   for (int columns = 1; columns <= 80; ++columns) {
-    const std::vector<FrameLine> frame = RenderFrame(State(0xA5, 0xCB), columns, 40);
+    const std::vector<FrameLine> frame = Render(State(0xA5, 0xCB), columns, 40);
     for (const FrameLine& line : frame) {
       EXPECT_LE(LineWidth(line), columns) << Text(line);
     }
@@ -162,9 +171,7 @@ TEST(LedFrameTest, AShortTerminalKeepsTheLedsFirst) {
       {40, false, {"Pipstack", "", "LED", "     (#)", "", "data", "control", "last"}},
   };
   for (const auto& row : rows) {
-    FrameState state = State(0x80, 0xCB);
-    state.live = row.live;
-    const std::vector<FrameLine> frame = RenderFrame(state, 79, row.rows);
+    const std::vector<FrameLine> frame = Render(State(0x80, 0xCB), 79, row.rows, row.live);
     ASSERT_EQ(frame.size(), row.starts.size()) << row.rows;
     for (size_t i = 0; i < frame.size(); ++i) {
       EXPECT_EQ(Text(frame[i]).rfind(row.starts[i], 0), 0u) << row.rows << ": " << Text(frame[i]);

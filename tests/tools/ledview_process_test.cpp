@@ -1,12 +1,17 @@
-// ledview.exe run as a process against the virtual port this test sets up
-// and writes through the virtual port's WinIO library.
+// ledview.exe run as a process against what this test sets up: the virtual
+// port written through its WinIO library, the emulated FTDI devices through
+// our ftd2xx.dll, and a simulated board's journal where Wine maps a COM port.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "core/scoped_win.h"
+#include "emulation/ftdi/virtual_ftdi_view_win.h"
 #include "emulation/winio/virtual_port_view_win.h"
+#include "tests/emulation/ftdi_library.h"
 #include "tests/emulation/winio_library.h"
 
 namespace {
@@ -154,13 +159,12 @@ TEST_F(LedviewProcessTest, AgeCountsFromTheLastDataWriteOnly) {
 }
 
 TEST_F(LedviewProcessTest, APortNeverWrittenSaysSo) {
-  // The machine may have seen writes to LPT1 before this test; LPT2 is
-  // written by nobody here.
-  bool written = false;
+  // The machine may have seen writes to LPT2 before this test: writes to
+  // LPT1 that fill the whole journal push them out of what ledview reads.
+  for (uint32_t i = 0; i < kJournalLength; ++i) ASSERT_TRUE(winio.SetPortVal(kPortBases[0], i, 1));
   for (const JournalEntry& entry : ReadJournal(view, 0)) {
-    written = written || (entry.kind == kJournalPortWrite && entry.address == 0x278);
+    ASSERT_FALSE(entry.kind == kJournalPortWrite && entry.address == kPortBases[1]) << entry.sequence;
   }
-  if (written) GTEST_SKIP() << "LPT2 was written in this machine's journal";
   const LedviewRun run = RunLedview("--once LPT2");
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(LineStarting(Lines(run.output), "last data write"), "last data write  none seen") << run.output;
@@ -183,6 +187,153 @@ TEST_F(LedviewProcessTest, WrongCommandLinesAndNoConsoleEndWithAnError) {
     const LedviewRun run = RunLedview(row.arguments);
     EXPECT_EQ(run.exitCode, row.exitCode) << row.arguments;
     EXPECT_NE(run.output.find(row.says), std::string::npos) << row.arguments << ": " << run.output;
+  }
+}
+
+// Through our ftd2xx.dll, as the program drives the LED board.
+class LedviewFtdiTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(OpenVirtualFtdi(kVirtualFtdiCreate, &view), kVirtualFtdiOk);
+    PowerOnVirtualFtdi(view);
+    ASSERT_TRUE(LoadFtdiLibrary(kVirtualFtdiFolder, &ftdi));
+  }
+  void TearDown() override {
+    FreeFtdiLibrary(&ftdi);
+    CloseVirtualFtdi(&view);
+  }
+  VirtualFtdiView view{};
+  FtdiLibrary ftdi{};
+};
+
+TEST_F(LedviewFtdiTest, OnceShowsTheDevicesPinsModeAndState) {
+  FT_HANDLE board = nullptr;
+  ASSERT_EQ(ftdi.OpenEx(const_cast<char*>("A50285BI"), kFtOpenBySerialNumber, &board), kFtOk);
+  ASSERT_EQ(ftdi.SetBitMode(board, 0x7F, kFtBitModeAsyncBitBang), kFtOk);
+  UCHAR byte = 0xA5;
+  DWORD written = 0;
+  ASSERT_EQ(ftdi.Write(board, &byte, 1, &written), kFtOk);
+  const uint64_t before = FtdiJournalTotal(view);
+  const std::string opener = "device   plugged, open by process " + std::to_string(GetCurrentProcessId());
+  const struct {
+    const char* arguments;
+    const char* title;
+    const char* marks;
+    const char* mode;
+    std::string device;
+    bool written;
+  } rows[] = {
+      {"--once FTDI", "Pipstack LEDs on FTDI A50285BI (Pipstack LEDs)", "     ( )  ( )  (#)  ( )  ( )  (#)  ( )  (#)",
+       "mode     async bit-bang, mask 0x7F", opener, true},
+      {"--once FTDI:A10K7T3X", "Pipstack LEDs on FTDI A10K7T3X (FT232R USB UART)",
+       "     ( )  ( )  ( )  ( )  ( )  ( )  ( )  ( )", "mode     none, no power", "device   unplugged", false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.arguments);
+    const LedviewRun run = RunLedview(row.arguments);
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    const std::vector<std::string> lines = Lines(run.output);
+    ASSERT_GE(lines.size(), 9u) << run.output;
+    EXPECT_EQ(lines[0], row.title);
+    EXPECT_EQ(lines[3], row.marks);
+    EXPECT_EQ(LineStarting(lines, "mode "), row.mode);
+    EXPECT_EQ(LineStarting(lines, "device "), row.device);
+    const std::string age = LineStarting(lines, "last write  ");
+    if (row.written) {
+      EXPECT_NE(age.find(" ago"), std::string::npos) << age;
+    } else {
+      EXPECT_EQ(age, "last write  none seen");
+    }
+  }
+  // Watching is no call on the devices.
+  EXPECT_EQ(FtdiJournalTotal(view), before);
+  EXPECT_EQ(ftdi.Close(board), kFtOk);
+}
+
+// Sets a value of Wine's COM port mappings for the test's scope and puts
+// back what was there, in the 64-bit view that Wine's mount manager reads.
+class WinePortMapping {
+ public:
+  WinePortMapping(const std::string& port, const std::string* unixPath) : port_(port) {
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Wine\\Ports", 0, nullptr, 0,
+                    KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, key_.Out(), nullptr);
+    char saved[MAX_PATH + 1] = {};
+    DWORD size = MAX_PATH;
+    DWORD type = REG_NONE;
+    had_ = RegQueryValueExA(key_.Get(), port_.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(saved), &size) ==
+           ERROR_SUCCESS;
+    saved_ = saved;
+    Set(unixPath);
+  }
+  ~WinePortMapping() { Set(had_ ? &saved_ : nullptr); }
+  WinePortMapping(const WinePortMapping&) = delete;
+  WinePortMapping& operator=(const WinePortMapping&) = delete;
+  bool IsValid() const { return key_.IsValid(); }
+
+ private:
+  void Set(const std::string* path) {
+    if (path == nullptr) {
+      RegDeleteValueA(key_.Get(), port_.c_str());
+    } else {
+      RegSetValueExA(key_.Get(), port_.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(path->c_str()),
+                     static_cast<DWORD>(path->size() + 1));
+    }
+  }
+  std::string port_;
+  ScopedKey key_;
+  bool had_ = false;
+  std::string saved_;
+};
+
+int64_t UnixNowMs() {
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  return static_cast<int64_t>(((uint64_t{now.dwHighDateTime} << 32 | now.dwLowDateTime) - 116444736000000000u) / 10000);
+}
+
+TEST(LedviewBoardTest, OnceShowsTheBoardsLastLineOrWhyThereIsNone) {
+  // A board's pty path under this build's folder; its journal beside it.
+  const std::string device = std::string(PIPSTACK_TEST_UNIX_DIR) + "/ledview-com42";
+  const std::string journal = "Z:" + device + ".leds";
+  const WinePortMapping com42("COM42", &device);
+  const WinePortMapping com43("COM43", nullptr);
+  ASSERT_TRUE(com42.IsValid());
+
+  // Two changes and the start of a third the board is still writing.
+  FILE* file = std::fopen(journal.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  const int64_t changed = UnixNowMs() - 1500;
+  std::fprintf(file, "%lld 01\n%lld 3c\n%lld f", static_cast<long long>(changed - 500), static_cast<long long>(changed),
+               static_cast<long long>(changed + 10));
+  std::fclose(file);
+  LedviewRun run = RunLedview("--once COM42");
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  std::vector<std::string> lines = Lines(run.output);
+  ASSERT_GE(lines.size(), 8u) << run.output;
+  EXPECT_EQ(lines[0], "Pipstack LED controller on COM42 (simulated board)");
+  EXPECT_EQ(lines[3], "     ( )  ( )  (#)  (#)  (#)  (#)  ( )  ( )");
+  EXPECT_EQ(LineStarting(lines, "LEDs "), "LEDs     0x3C  0011 1100");
+  const std::string age = LineStarting(lines, "last change  ");
+  const double seconds = std::strtod(age.c_str() + 13, nullptr);
+  EXPECT_GE(seconds, 1.4) << age;
+  EXPECT_LT(seconds, 30.0) << age;
+
+  // No journal, and no mapping: the frame says which.
+  ASSERT_TRUE(DeleteFileA(journal.c_str()));
+  const struct {
+    const char* arguments;
+    std::string why;
+  } rows[] = {
+      {"--once COM42", "no " + device + ".leds"},
+      {"--once com43", "COM43 is not in HKLM\\Software\\Wine\\Ports"},
+  };
+  for (const auto& row : rows) {
+    run = RunLedview(row.arguments);
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    lines = Lines(run.output);
+    ASSERT_EQ(lines.size(), 4u) << run.output;
+    EXPECT_EQ(lines[2].rfind("no board running on COM4", 0), 0u) << lines[2];
+    EXPECT_EQ(lines[3], row.why);
   }
 }
 

@@ -8,6 +8,13 @@
 
 namespace {
 
+// LPT1's registers and LPT2's data, from the register layout.
+constexpr uint16_t kLpt1 = kPortBases[0];
+constexpr uint16_t kLpt1Data = kLpt1 + kDataOffset;
+constexpr uint16_t kLpt1Control = kLpt1 + kControlOffset;
+constexpr uint16_t kLpt1Ecr = kLpt1 + kEcrOffset;
+constexpr uint16_t kLpt2Data = kPortBases[1] + kDataOffset;
+
 JournalEntry Entry(uint16_t kind, uint32_t address, uint32_t value, uint8_t size, bool succeeded, int64_t time) {
   JournalEntry entry{};
   entry.kind = kind;
@@ -26,31 +33,31 @@ TEST(WriteAgeTest, OnlySuccessfulByteWritesToTheDataRegisterCount) {
     std::vector<JournalEntry> entries;
     LastDataWrite expected;
   } rows[] = {
-      {"a data write", {Entry(kJournalPortWrite, 0x378, 0xA5, 1, true, 100)}, {true, 100, 0xA5}},
+      {"a data write", {Entry(kJournalPortWrite, kLpt1Data, 0xA5, 1, true, 100)}, {true, 100, 0xA5}},
       {"the newest of several",
-       {Entry(kJournalPortWrite, 0x378, 1, 1, true, 100), Entry(kJournalPortWrite, 0x378, 2, 1, true, 200),
-        Entry(kJournalPortRead, 0x378, 3, 1, true, 300)},
+       {Entry(kJournalPortWrite, kLpt1Data, 1, 1, true, 100), Entry(kJournalPortWrite, kLpt1Data, 2, 1, true, 200),
+        Entry(kJournalPortRead, kLpt1Data, 3, 1, true, 300)},
        {true, 200, 2}},
-      {"control register", {Entry(kJournalPortWrite, 0x37A, 0x0B, 1, true, 100)}, before},
-      {"ECR", {Entry(kJournalPortWrite, 0x778, 0x20, 1, true, 100)}, before},
-      {"another port's data", {Entry(kJournalPortWrite, 0x278, 0xFF, 1, true, 100)}, before},
-      {"a refused write", {Entry(kJournalPortWrite, 0x378, 0xFF, 1, false, 100)}, before},
-      {"a word write", {Entry(kJournalPortWrite, 0x378, 0xFF, 2, true, 100)}, before},
-      {"a read", {Entry(kJournalPortRead, 0x378, 0xFF, 1, true, 100)}, before},
+      {"control register", {Entry(kJournalPortWrite, kLpt1Control, 0x0B, 1, true, 100)}, before},
+      {"ECR", {Entry(kJournalPortWrite, kLpt1Ecr, 0x20, 1, true, 100)}, before},
+      {"another port's data", {Entry(kJournalPortWrite, kLpt2Data, 0xFF, 1, true, 100)}, before},
+      {"a refused write", {Entry(kJournalPortWrite, kLpt1Data, 0xFF, 1, false, 100)}, before},
+      {"a word write", {Entry(kJournalPortWrite, kLpt1Data, 0xFF, 2, true, 100)}, before},
+      {"a read", {Entry(kJournalPortRead, kLpt1Data, 0xFF, 1, true, 100)}, before},
       {"a reset", {Entry(kJournalReset, 0, 0, 0, true, 100)}, before},
       {"nothing new", {}, before},
-      {"only the low byte reaches the port", {Entry(kJournalPortWrite, 0x378, 0x1C3, 1, true, 9)}, {true, 9, 0xC3}},
+      {"only the low byte reaches the port", {Entry(kJournalPortWrite, kLpt1Data, 0x1C3, 1, true, 9)}, {true, 9, 0xC3}},
   };
   for (const auto& row : rows) {
     LastDataWrite last = before;
-    NoteDataWrites(row.entries, 0x378, &last);
+    NoteDataWrites(row.entries, kLpt1Data, &last);
     EXPECT_EQ(last.found, row.expected.found) << row.what;
     EXPECT_EQ(last.time, row.expected.time) << row.what;
     EXPECT_EQ(last.value, row.expected.value) << row.what;
   }
 
   LastDataWrite none{};
-  NoteDataWrites({Entry(kJournalPortWrite, 0x37A, 0x0B, 1, true, 100)}, 0x378, &none);
+  NoteDataWrites({Entry(kJournalPortWrite, kLpt1Control, 0x0B, 1, true, 100)}, kLpt1Data, &none);
   EXPECT_FALSE(none.found);
 }
 

@@ -1,10 +1,13 @@
-// ledview: the virtual parallel port's eight LEDs, live in a console.
+// ledview: eight LEDs live in a console, of the virtual parallel port, an
+// emulated FTDI device or the simulated LED controller on a COM port.
 #include <windows.h>
 
 #include <atomic>
 #include <cstdio>
 
+#include "tools/ledview/board_watch.h"
 #include "tools/ledview/console_screen.h"
+#include "tools/ledview/ftdi_watch.h"
 #include "tools/ledview/port_watch.h"
 #include "tools/ledview/viewer_options.h"
 
@@ -17,6 +20,7 @@ constexpr DWORD kRefreshMs = 10;
 // The size a frame is laid out for when the output is no console.
 constexpr ConsoleSize kPlainSize{80, 100};
 
+ViewerOptions options{};
 std::atomic<bool> stopRequested{false};
 HANDLE finished = nullptr;
 
@@ -28,10 +32,54 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
   return TRUE;
 }
 
+// The status of the watch's opening; 0 when it needs none.
+int32_t StartWatch() {
+  switch (options.output) {
+    case kViewFtdi:
+      return StartFtdiWatch(options.ftdiSlot);
+    case kViewBoard:
+      StartBoardWatch(options.comNumber);
+      return 0;
+    case kViewParallel:
+      break;
+  }
+  return StartPortWatch(options.portIndex);
+}
+
+void StopWatch() {
+  switch (options.output) {
+    case kViewFtdi:
+      StopFtdiWatch();
+      return;
+    case kViewBoard:
+      return;
+    case kViewParallel:
+      break;
+  }
+  StopPortWatch();
+}
+
+LedFrame WatchFrame(bool live) {
+  LedFrame frame{};
+  switch (options.output) {
+    case kViewFtdi:
+      frame = FtdiFrame(WatchFtdi());
+      break;
+    case kViewBoard:
+      frame = BoardFrame(WatchBoard());
+      break;
+    case kViewParallel:
+      frame = ParallelFrame(WatchPort());
+      break;
+  }
+  frame.live = live;
+  return frame;
+}
+
 int PrintOnce() {
   ConsoleSize size = kPlainSize;
   ConsoleWindowSize(&size);
-  return WriteFrameOnce(RenderFrame(WatchPort(false), size.columns - 1, size.rows)) ? 0 : 1;
+  return WriteFrameOnce(RenderFrame(WatchFrame(false), size.columns - 1, size.rows)) ? 0 : 1;
 }
 
 int RunLive() {
@@ -45,7 +93,7 @@ int RunLive() {
     ConsoleSize size = kPlainSize;
     ConsoleWindowSize(&size);
     // One column spare: a character in the last column would wrap the line.
-    PaintFrame(RenderFrame(WatchPort(true), size.columns - 1, size.rows), size);
+    PaintFrame(RenderFrame(WatchFrame(true), size.columns - 1, size.rows), size);
     Sleep(kRefreshMs);
   }
   StopConsoleScreen();
@@ -56,7 +104,6 @@ int RunLive() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  ViewerOptions options{};
   if (ParseViewerOptions(argc, argv, &options) != kOptionsOk) {
     std::fputs("ledview: unknown option or port\n", stderr);
     std::fputs(kViewerUsage, stderr);
@@ -66,12 +113,13 @@ int main(int argc, char** argv) {
     std::fputs(kViewerUsage, stdout);
     return 0;
   }
-  const int32_t status = StartPortWatch(options.portIndex);
+  const int32_t status = StartWatch();
   if (status != 0) {
-    std::fprintf(stderr, "ledview: the virtual port cannot be opened (code %d)\n", static_cast<int>(status));
+    const char* what = options.output == kViewFtdi ? "the virtual FTDI devices" : "the virtual port";
+    std::fprintf(stderr, "ledview: %s cannot be opened (code %d)\n", what, static_cast<int>(status));
     return 1;
   }
   const int result = options.once ? PrintOnce() : RunLive();
-  StopPortWatch();
+  StopWatch();
   return result;
 }

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "tools/ledview/led_frame.h"
+#include "tools/ledview/parallel_frame.h"
 
 // Opens the machine (creating it at power-on when no process has it yet, and
 // keeping it alive while the viewer runs) and reads the journal held so far.
@@ -12,6 +12,6 @@
 int32_t StartPortWatch(int portIndex);
 // The port now. Cheap when nothing was written: the registers and the
 // journal's count are read, the journal itself only when it grew.
-FrameState WatchPort(bool live);
+ParallelState WatchPort();
 // Harmless when not started.
 void StopPortWatch();

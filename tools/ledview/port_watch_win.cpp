@@ -37,10 +37,10 @@ int32_t StartPortWatch(int portIndex) {
   return status;
 }
 
-FrameState WatchPort(bool live) {
+ParallelState WatchPort() {
   CatchUpJournal();
   const PortRegisters registers = PeekPortRegisters(view, watchedPort);
-  FrameState state{};
+  ParallelState state{};
   state.portIndex = watchedPort;
   state.base = kPortBases[watchedPort];
   state.data = registers.data;
@@ -49,7 +49,6 @@ FrameState WatchPort(bool live) {
   // The stamps are the writers' performance counters, which run on one clock
   // for every process of the machine; the frequency was stored at power-on.
   state.writeAgeMs = lastWrite.found ? TicksToMilliseconds(Now() - lastWrite.time, view.machine->timerFrequency) : 0;
-  state.live = live;
   return state;
 }
 

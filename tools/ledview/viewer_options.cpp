@@ -4,14 +4,17 @@
 #include <cctype>
 #include <cstring>
 
+#include "emulation/ftdi/ftdi_machine.h"
 #include "emulation/winio/virtual_machine.h"
 #include "port/port_address.h"
 
 const char kViewerUsage[] =
-    "usage: ledview [--once] [LPTn | 0xADDRESS]\n"
-    "Shows the eight LEDs of a port of the virtual machine live in this console:\n"
+    "usage: ledview [--once] [LPTn | 0xADDRESS | FTDI | FTDI:SERIAL | COMn]\n"
+    "Shows eight LEDs live in this console: those of a port of the virtual machine,\n"
     "LPT1 unless another is named, by name (LPT1, LPT2) or by the address of its\n"
-    "data register (0x378, 0x278, or the plug-in card at 0xD010); Ctrl+C ends it.\n"
+    "data register (0x378, 0x278, or the plug-in card at 0xD010); the pins of an\n"
+    "emulated FTDI device (FTDI: the LED board A50285BI; FTDI:A10K7T3X: the cable);\n"
+    "or those of the simulated LED controller on a COM port (COM7). Ctrl+C ends it.\n"
     "  --once  print one frame and exit\n";
 
 namespace {
@@ -46,10 +49,43 @@ int PortIndex(const char* text) {
   return -1;
 }
 
+bool StartsWith(const char* text, const char* start) {
+  for (; *start != '\0'; ++text, ++start) {
+    if (std::tolower(static_cast<unsigned char>(*text)) != std::tolower(static_cast<unsigned char>(*start))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// "FTDI" is the LED board; "FTDI:" and a serial number (in any case) the
+// device that has it; -1 for any other text.
+int FtdiSlot(const char* text) {
+  if (SameText(text, "FTDI")) return kFtdiLedBoardSlot;
+  if (!StartsWith(text, "FTDI:")) return -1;
+  for (int slot = 0; slot < kFtdiSlotCount; ++slot) {
+    if (SameText(text + 5, kFtdiSlots[slot].serialNumber)) return slot;
+  }
+  return -1;
+}
+
+// "COM" in any case, a number of 1 to 3 digits other than 0, and at most
+// one ':'; the number, or 0 for any other text.
+int ComNumber(const char* text) {
+  if (!StartsWith(text, "COM")) return 0;
+  int number = 0;
+  int digits = 0;
+  const char* at = text + 3;
+  for (; *at >= '0' && *at <= '9' && digits < 4; ++at, ++digits) number = number * 10 + (*at - '0');
+  if (*at == ':') ++at;
+  const bool whole = *at == '\0' && digits >= 1 && digits <= 3;
+  return whole ? number : 0;
+}
+
 }  // namespace
 
 int32_t ParseViewerOptions(int argc, const char* const* argv, ViewerOptions* options) {
-  *options = ViewerOptions{0, false, false};
+  *options = ViewerOptions{0, false, false, kViewParallel, kFtdiLedBoardSlot, 0};
   bool portGiven = false;
   for (int i = 1; i < argc; ++i) {
     const char* argument = argv[i];
@@ -61,10 +97,21 @@ int32_t ParseViewerOptions(int argc, const char* const* argv, ViewerOptions* opt
       return kOptionsUnknown;
     } else {
       if (portGiven) return kOptionsTwoPorts;
-      const int index = PortIndex(argument);
-      if (index < 0) return kOptionsBadPort;
-      options->portIndex = index;
       portGiven = true;
+      const int slot = FtdiSlot(argument);
+      const int com = ComNumber(argument);
+      const int index = PortIndex(argument);
+      if (slot >= 0) {
+        options->output = kViewFtdi;
+        options->ftdiSlot = slot;
+      } else if (com > 0) {
+        options->output = kViewBoard;
+        options->comNumber = com;
+      } else if (index >= 0) {
+        options->portIndex = index;
+      } else {
+        return kOptionsBadPort;
+      }
     }
   }
   return kOptionsOk;
