@@ -1,29 +1,40 @@
-// The entry points of FTDI's D2XX library (ftd2xx.dll) that the FTDI output
-// calls, with the prototypes FTDI publishes: the program's binding takes its
-// slot types from here. Every call is WINAPI (__stdcall on 32-bit), its
-// result an FT_STATUS, 0 for success.
+// The entry points of FTDI's D2XX library ftd2xx.dll that Pipstack uses, with
+// the prototypes of FTDI's D2XX Programmer's Guide: the program's binding
+// takes its slot types from here, and our emulated library defines its
+// exports against the same declarations. Every call is FT_STATUS WINAPI (__stdcall, which
+// matters for a 32-bit build); the numbers are in d2xx_constants.h.
 #pragma once
 
 #include <windows.h>
 
-// In a namespace of their own: nothing here is defined in the program, only
-// the types are used.
-namespace d2xx {
-using FT_HANDLE = PVOID;
-using FT_STATUS = ULONG;
-constexpr FT_STATUS FT_OK = 0;
-constexpr DWORD FT_OPEN_BY_SERIAL_NUMBER = 1;
-constexpr DWORD FT_FLAGS_OPENED = 1;  // in the device list's flags: another program has it open
-constexpr UCHAR FT_BITMODE_ASYNC_BITBANG = 0x01;
-// The list's strings, terminating zero included.
-constexpr DWORD kSerialNumberSize = 16;
-constexpr DWORD kDescriptionSize = 64;
+#include "port/d2xx_constants.h"
 
-FT_STATUS WINAPI FT_CreateDeviceInfoList(LPDWORD numberOfDevices);
-FT_STATUS WINAPI FT_GetDeviceInfoDetail(DWORD index, LPDWORD flags, LPDWORD type, LPDWORD id, LPDWORD locationId,
-                                        LPVOID serialNumber, LPVOID description, FT_HANDLE* handle);
-FT_STATUS WINAPI FT_OpenEx(PVOID argument, DWORD flags, FT_HANDLE* handle);
-FT_STATUS WINAPI FT_SetBitMode(FT_HANDLE handle, UCHAR mask, UCHAR mode);
-FT_STATUS WINAPI FT_Write(FT_HANDLE handle, LPVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten);
-FT_STATUS WINAPI FT_Close(FT_HANDLE handle);
-}  // namespace d2xx
+// The guide's types: FT_STATUS a ULONG (0 = FT_OK), FT_HANDLE a pointer.
+using FT_STATUS = ULONG;
+using FT_HANDLE = PVOID;
+
+// One device of the list, FT_DEVICE_LIST_INFO_NODE (guide, Appendix A).
+struct FT_DEVICE_LIST_INFO_NODE {
+  ULONG Flags;
+  ULONG Type;
+  ULONG ID;
+  DWORD LocId;
+  char SerialNumber[kFtSerialNumberSize];
+  char Description[kFtDescriptionSize];
+  FT_HANDLE ftHandle;
+};
+
+extern "C" {
+FT_STATUS WINAPI FT_CreateDeviceInfoList(LPDWORD lpdwNumDevs);
+FT_STATUS WINAPI FT_GetDeviceInfoList(FT_DEVICE_LIST_INFO_NODE* pDest, LPDWORD lpdwNumDevs);
+FT_STATUS WINAPI FT_GetDeviceInfoDetail(DWORD dwIndex, LPDWORD lpdwFlags, LPDWORD lpdwType, LPDWORD lpdwID,
+                                        LPDWORD lpdwLocId, LPVOID lpSerialNumber, LPVOID lpDescription,
+                                        FT_HANDLE* pftHandle);
+FT_STATUS WINAPI FT_Open(int deviceNumber, FT_HANDLE* pHandle);
+FT_STATUS WINAPI FT_OpenEx(PVOID pArg1, DWORD Flags, FT_HANDLE* pHandle);
+FT_STATUS WINAPI FT_SetBitMode(FT_HANDLE ftHandle, UCHAR ucMask, UCHAR ucEnable);
+// The guide: "Gets the instantaneous value of the data bus", not the mode.
+FT_STATUS WINAPI FT_GetBitMode(FT_HANDLE ftHandle, PUCHAR pucMode);
+FT_STATUS WINAPI FT_Write(FT_HANDLE ftHandle, LPVOID lpBuffer, DWORD dwBytesToWrite, LPDWORD lpdwBytesWritten);
+FT_STATUS WINAPI FT_Close(FT_HANDLE ftHandle);
+}

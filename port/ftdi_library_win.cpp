@@ -11,13 +11,14 @@
 
 namespace {
 
+// Only what the output calls; a library without one of them is not used.
 struct D2xxTable {
-  decltype(&d2xx::FT_CreateDeviceInfoList) FT_CreateDeviceInfoList;
-  decltype(&d2xx::FT_GetDeviceInfoDetail) FT_GetDeviceInfoDetail;
-  decltype(&d2xx::FT_OpenEx) FT_OpenEx;
-  decltype(&d2xx::FT_SetBitMode) FT_SetBitMode;
-  decltype(&d2xx::FT_Write) FT_Write;
-  decltype(&d2xx::FT_Close) FT_Close;
+  decltype(&::FT_CreateDeviceInfoList) FT_CreateDeviceInfoList;
+  decltype(&::FT_GetDeviceInfoDetail) FT_GetDeviceInfoDetail;
+  decltype(&::FT_OpenEx) FT_OpenEx;
+  decltype(&::FT_SetBitMode) FT_SetBitMode;
+  decltype(&::FT_Write) FT_Write;
+  decltype(&::FT_Close) FT_Close;
 };
 
 ScopedLibrary library;
@@ -51,7 +52,7 @@ const char* ResolveTable(HMODULE module) {
 
 bool Bound() { return table.FT_Close != nullptr; }
 
-d2xx::FT_HANDLE HandleOf(const FtdiHandle& device) { return device.handle; }
+FT_HANDLE HandleOf(const FtdiHandle& device) { return device.handle; }
 
 }  // namespace
 
@@ -74,20 +75,20 @@ void UnloadFtdiLibrary() {
 bool ListFtdiDevices(std::vector<FtdiDevice>* devices) {
   devices->clear();
   DWORD count = 0;
-  if (!Bound() || table.FT_CreateDeviceInfoList(&count) != d2xx::FT_OK) return false;
+  if (!Bound() || table.FT_CreateDeviceInfoList(&count) != kFtOk) return false;
   for (DWORD index = 0; index < count; ++index) {
     DWORD flags = 0, type = 0, id = 0, location = 0;
-    char serial[d2xx::kSerialNumberSize] = {};
-    char description[d2xx::kDescriptionSize] = {};
-    d2xx::FT_HANDLE handle = nullptr;
+    char serial[kFtSerialNumberSize] = {};
+    char description[kFtDescriptionSize] = {};
+    FT_HANDLE handle = nullptr;
     if (table.FT_GetDeviceInfoDetail(index, &flags, &type, &id, &location, serial, description, &handle) !=
-        d2xx::FT_OK) {
+        kFtOk) {
       continue;
     }
     // The library fills whole fields; the last byte stays a terminator.
     serial[sizeof serial - 1] = '\0';
     description[sizeof description - 1] = '\0';
-    devices->push_back(FtdiDevice{(flags & d2xx::FT_FLAGS_OPENED) != 0, type, serial, description});
+    devices->push_back(FtdiDevice{(flags & kFtFlagsOpened) != 0, type, serial, description});
   }
   return true;
 }
@@ -95,10 +96,10 @@ bool ListFtdiDevices(std::vector<FtdiDevice>* devices) {
 bool OpenFtdiDevice(const std::string& serial, FtdiHandle* device) {
   CloseFtdiDevice(device);
   if (!Bound()) return false;
-  char argument[d2xx::kSerialNumberSize] = {};
+  char argument[kFtSerialNumberSize] = {};
   std::strncpy(argument, serial.c_str(), sizeof argument - 1);
-  d2xx::FT_HANDLE handle = nullptr;
-  if (table.FT_OpenEx(argument, d2xx::FT_OPEN_BY_SERIAL_NUMBER, &handle) != d2xx::FT_OK) return false;
+  FT_HANDLE handle = nullptr;
+  if (table.FT_OpenEx(argument, kFtOpenBySerialNumber, &handle) != kFtOk) return false;
   device->handle = handle;
   return handle != nullptr;
 }
@@ -106,14 +107,14 @@ bool OpenFtdiDevice(const std::string& serial, FtdiHandle* device) {
 bool SetFtdiBitBang(const FtdiHandle& device) {
   constexpr UCHAR kEveryLineOut = 0xFF;
   return Bound() && device.handle != nullptr &&
-         table.FT_SetBitMode(HandleOf(device), kEveryLineOut, d2xx::FT_BITMODE_ASYNC_BITBANG) == d2xx::FT_OK;
+         table.FT_SetBitMode(HandleOf(device), kEveryLineOut, kFtBitModeAsyncBitBang) == kFtOk;
 }
 
 bool WriteFtdiByte(const FtdiHandle& device, uint8_t byte) {
   if (!Bound() || device.handle == nullptr) return false;
   UCHAR buffer = byte;
   DWORD written = 0;
-  return table.FT_Write(HandleOf(device), &buffer, 1, &written) == d2xx::FT_OK && written == 1;
+  return table.FT_Write(HandleOf(device), &buffer, 1, &written) == kFtOk && written == 1;
 }
 
 void CloseFtdiDevice(FtdiHandle* device) {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/scoped_win.h"
-#include "emulation/ftdi/ftd2xx_api_win.h"
+#include "port/d2xx_api_win.h"
 #include "emulation/ftdi/virtual_ftdi_view_win.h"
 
 namespace {
@@ -284,6 +284,6 @@ FT_STATUS WINAPI FT_Close(FT_HANDLE ftHandle) {
 }  // extern "C"
 
 // The definitions above are checked against the declarations of
-// ftd2xx_api_win.h by the compiler (two C functions of one name cannot
+// port/d2xx_api_win.h by the compiler (two C functions of one name cannot
 // differ); the node's layout is the guide's in both builds.
 static_assert(offsetof(FT_DEVICE_LIST_INFO_NODE, ftHandle) == 96, "the list's node is the guide's");

@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "emulation/ftdi/d2xx_constants.h"
+#include "port/d2xx_constants.h"
 
 // Bump kFtdiMachineLayout whenever FtdiMachine changes shape: a process that
 // finds another layout in the section refuses to use it.

@@ -2,7 +2,7 @@
 // resolved with the types of their declared prototypes.
 #pragma once
 
-#include "emulation/ftdi/ftd2xx_api_win.h"
+#include "port/d2xx_api_win.h"
 
 struct FtdiLibrary {
   HMODULE module;

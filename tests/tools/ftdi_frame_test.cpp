@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "emulation/ftdi/d2xx_constants.h"
+#include "port/d2xx_constants.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Titles and details of an FTDI device's frame.
 #include "tools/ledview/ftdi_frame.h"
 
-#include "emulation/ftdi/d2xx_constants.h"
+#include "port/d2xx_constants.h"
 #include "tools/ledview/write_age.h"
 
 namespace {
