@@ -12,9 +12,17 @@
 #                         virtual port's InpOut build (by default it runs
 #                         beside pipstack-virtual-port.dll, the virtual port
 #                         under WinIO's interface and its own name)
+#   tools/run.sh serial   the same on the Pipstack LED controller: our
+#                         firmware runs on a simulated Arduino Uno whose
+#                         serial port is the demo's COM7, and the view shows
+#                         its pins
+#   tools/run.sh ftdi     the same on a virtual FTDI FT232R breakout in
+#                         bit-bang mode (our own ftd2xx.dll), found with no
+#                         port named, as an FTDI device described "Pipstack"
 #   tools/run.sh config   open the configuration dialog (a second start)
 #   tools/run.sh stop     quit the meter (as its Quit button does)
 #
+# --once goes with serial and ftdi too (tools/run.sh serial --once).
 # With --32 first (tools/run.sh --32, tools/run.sh --32 --once) the meter and
 # the LED view are the 32-bit build's, under Wine's 32-bit loader (Debian's
 # wine32), in the same 64-bit prefix.
@@ -47,27 +55,28 @@ join_demo() {
 }
 
 once=0
-inpout=0
-case "${1:-}" in
-  config)
-    join_demo
-    exec "$wine" "$bin/pipstack.exe"
-    ;;
-  stop)
-    join_demo
-    # Closing the hidden poll window ends the meter as Quit does: the
-    # settings are saved and the port restored.
-    "$wine" cmd /c taskkill /im pipstack.exe >/dev/null 2>&1 || true
-    exit 0
-    ;;
-  --once) once=1 ;;
-  inpout) inpout=1 ;;
-  "") ;;
-  *)
-    echo "usage: $0 [--32] [--once|inpout|config|stop]" >&2
-    exit 2
-    ;;
-esac
+output=lpt
+for argument in "$@"; do
+  case "$argument" in
+    config)
+      join_demo
+      exec "$wine" "$bin/pipstack.exe"
+      ;;
+    stop)
+      join_demo
+      # Closing the hidden poll window ends the meter as Quit does: the
+      # settings are saved and the port restored.
+      "$wine" cmd /c taskkill /im pipstack.exe >/dev/null 2>&1 || true
+      exit 0
+      ;;
+    --once) once=1 ;;
+    inpout | serial | ftdi) output=$argument ;;
+    *)
+      echo "usage: $0 [--32] [--once] [inpout|serial|ftdi|config|stop]" >&2
+      exit 2
+      ;;
+  esac
+done
 
 tools/install-deps.sh
 if [ "$preset" = windows32 ] && [ ! -x /usr/lib/wine/wine ]; then
@@ -76,17 +85,41 @@ if [ "$preset" = windows32 ] && [ ! -x /usr/lib/wine/wine ]; then
   exit 1
 fi
 cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" -j"$(nproc)" --target pipstack winio virtual_inpout wine_pdh ledview
+cmake --build --preset "$preset" -j"$(nproc)" --target pipstack winio virtual_inpout wine_pdh ledview \
+  virtual_ftdi simboard firmware
 
-# The folder the meter runs from: the build's program folder, or one with the
-# InpOut build beside the program in place of the virtual port's own library.
+# The folder the meter runs from: the build's program folder, or one with
+# the InpOut build beside the program in place of the virtual port's own
+# library, or one with our ftd2xx.dll beside it; the meter's argument and the
+# view's output.
 run_dir=$bin
-if [ "$inpout" = 1 ]; then
-  run_dir=$demo/inpout
-  rm -rf "$run_dir"
-  mkdir -p "$run_dir"
-  cp "$bin/pipstack.exe" "$bin/pdh.dll" "$root"/build/$preset/virtual-inpout/inpout*.dll "$run_dir/"
-fi
+argument=LPT1
+view=LPT1
+what="the virtual LPT1"
+case "$output" in
+  inpout | ftdi)
+    run_dir=$demo/$output
+    rm -rf "$run_dir"
+    mkdir -p "$run_dir"
+    cp "$bin/pipstack.exe" "$bin/pdh.dll" "$run_dir/"
+    ;;
+esac
+case "$output" in
+  inpout)
+    cp "$root"/build/$preset/virtual-inpout/inpout*.dll "$run_dir/"
+    ;;
+  serial)
+    argument=COM7
+    view=COM7
+    what="the Pipstack LED controller on COM7, a simulated Arduino Uno"
+    ;;
+  ftdi)
+    cp "$root/build/$preset/virtual-ftdi/ftd2xx.dll" "$run_dir/"
+    argument=
+    view=FTDI
+    what="the virtual FTDI breakout, found with no port named"
+    ;;
+esac
 
 # A prefix of the demo's own, a display (Xvfb when there is none) and one
 # wineserver for the whole run.
@@ -101,19 +134,31 @@ stop_all() {
 }
 trap stop_all EXIT
 
-(cd "$run_dir" && "$wine" pipstack.exe LPT1 >/dev/null 2>&1 &)
-[ "$inpout" = 0 ] || echo "Through InpOut's interface, from $run_dir."
-echo "Meter started on the virtual LPT1 (display $DISPLAY)."
+# The simulated board, behind the session's COM7 (cmake/wine-session.sh);
+# the session's stop ends it.
+if [ "$output" = serial ]; then
+  setsid "$root/build/$preset/native/simboard" "$root/build/$preset/firmware/PipstackLeds.ino.elf" \
+    "$demo/serial/line7" >"$demo/simboard.log" 2>&1 </dev/null &
+  for _ in $(seq 50); do [ -f "$demo/serial/line7.pid" ] && break; sleep 0.1; done
+fi
+
+(cd "$run_dir" && "$wine" pipstack.exe $argument >/dev/null 2>&1 &)
+[ "$output" != inpout ] || echo "Through InpOut's interface, from $run_dir."
+echo "Meter started on $what (display $DISPLAY)."
 
 if [ "$once" = 1 ]; then
-  # The session's virtual port is new, so a data write is the meter's; one
-  # some milliseconds ago says it is writing now.
+  # The session's virtual port and FTDI device are new, so a write is the
+  # meter's; one some milliseconds ago says it is writing now. The board
+  # tells changes only, and starts dark: a lit LED is the meter's (LED 1's
+  # window begins at 0).
+  writing='last (data )?write +[0-9]+ ms ago'
+  [ "$output" != serial ] || writing='\(#\)'
   deadline=$((SECONDS + 60))
   while [ $SECONDS -lt $deadline ]; do
     # A view that fails (the port not there yet) is tried again; its last
     # words are told if no frame comes.
-    frame=$("$wine" "$bin/ledview.exe" --once LPT1 </dev/null 2>&1 | tr -d '\r') || frame="ledview.exe failed: $frame"
-    if grep -Eq 'last data write +[0-9]+ ms ago' <<<"$frame"; then
+    frame=$("$wine" "$bin/ledview.exe" --once $view </dev/null 2>&1 | tr -d '\r') || frame="ledview.exe failed: $frame"
+    if grep -Eq "$writing" <<<"$frame"; then
       echo "$frame"
       exit 0
     fi
@@ -126,4 +171,4 @@ fi
 
 echo "Open its dialog: tools/run.sh config   Quit it: tools/run.sh stop   Ctrl+C: leave and stop all."
 sleep 2
-LEDVIEW_WINE=$wine tools/ledview/ledview-wine.sh "$bin/ledview.exe" LPT1 || true
+LEDVIEW_WINE=$wine tools/ledview/ledview-wine.sh "$bin/ledview.exe" $view || true
