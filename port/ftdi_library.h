@@ -39,6 +39,8 @@ enum FtdiDeviceType : uint32_t {
   kFtdiTypeX = 9,  // the FT-X series
 };
 
+// The library names no device that is open elsewhere: its serial number
+// and description are empty then.
 struct FtdiDevice {
   bool openElsewhere;  // another program holds it
   uint32_t type;

@@ -81,8 +81,7 @@ bool ListFtdiDevices(std::vector<FtdiDevice>* devices) {
     char serial[kFtSerialNumberSize] = {};
     char description[kFtDescriptionSize] = {};
     FT_HANDLE handle = nullptr;
-    if (table.FT_GetDeviceInfoDetail(index, &flags, &type, &id, &location, serial, description, &handle) !=
-        kFtOk) {
+    if (table.FT_GetDeviceInfoDetail(index, &flags, &type, &id, &location, serial, description, &handle) != kFtOk) {
       continue;
     }
     // The library fills whole fields; the last byte stays a terminator.

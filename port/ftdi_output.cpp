@@ -93,7 +93,13 @@ int32_t OpenFtdiOutput(const std::string& wanted) {
   if (ListFtdiDevices(&devices)) {
     listed = FindListed(devices, [&](const FtdiDevice& d) { return wanted.empty() || d.serial == wanted; });
   }
-  status = listed != nullptr ? TakeDevice(*listed, kLedsDark) : kFtdiOutputNotListed;
+  if (listed != nullptr) {
+    status = TakeDevice(*listed, kLedsDark);
+  } else {
+    const bool someOpenElsewhere =
+        FindListed(devices, [](const FtdiDevice& d) { return d.openElsewhere && d.serial.empty(); }) != nullptr;
+    status = someOpenElsewhere ? kFtdiOutputNotListedOrOpenElsewhere : kFtdiOutputNotListed;
+  }
   if (status != kFtdiOutputOk) UnloadFtdiLibrary();
   return status;
 }

@@ -17,6 +17,10 @@ enum FtdiOutputStatus : int32_t {
   kFtdiOutputNotOpened = 5,
   kFtdiOutputNoBitBang = 6,  // it refused bit-bang mode
   kFtdiOutputNotWritten = 7,
+  // Not listed by that serial number while another program holds a device:
+  // the library tells nothing of a device that is open elsewhere, so it may
+  // be that one.
+  kFtdiOutputNotListedOrOpenElsewhere = 8,
 };
 
 // A device whose USB description begins with this is ours to take without

@@ -64,6 +64,8 @@ std::string FtdiFailure(int32_t status, const std::string& serial) {
       return device + (serial.empty() ? "none is connected." : "it is not connected.");
     case kFtdiOutputOpenElsewhere:
       return device + "another program has it open.";
+    case kFtdiOutputNotListedOrOpenElsewhere:
+      return device + "it is not connected, or another program has it open.";
     case kFtdiOutputNoBitBang:
       return device + "it refused bit-bang mode.";
     case kFtdiOutputNotWritten:

@@ -155,8 +155,8 @@ TEST_F(UsbOutputTest, FtdiDeviceIsTakenOnlyWhenNamedAndSaysWhyNot) {
       {"by serial number", "FTDI:A50285BI", kFtdiLibraryOk, false, false, nullptr},
       {"unknown serial number", "FTDI:A50285BJ", kFtdiLibraryOk, false, false,
        "Could not use FTDI device A50285BJ: it is not connected."},
-      {"open elsewhere", "FTDI:A50285BI", kFtdiLibraryOk, true, false,
-       "Could not use FTDI device A50285BI: another program has it open."},
+      {"open elsewhere, not named by the library", "FTDI:A50285BI", kFtdiLibraryOk, true, false,
+       "Could not use FTDI device A50285BI: it is not connected, or another program has it open."},
       {"refuses bit-bang", "ftdi:A50285BI", kFtdiLibraryOk, false, true,
        "Could not use FTDI device A50285BI: it refused bit-bang mode."},
       {"no library", "FTDI", kFtdiLibraryMissing, false, false,
@@ -170,7 +170,7 @@ TEST_F(UsbOutputTest, FtdiDeviceIsTakenOnlyWhenNamedAndSaysWhyNot) {
     ftdi.loadStatus = row.loadStatus;
     ftdi.missing = "FT_Write";
     ftdi.devices = {SerialCable(), PipstackBoard()};
-    ftdi.devices[1].listed.openElsewhere = row.boardOpenElsewhere;
+    if (row.boardOpenElsewhere) ftdi.devices[1].listed = FtdiDevice{true, kFtdiType232R, "", ""};
     ftdi.devices[1].refusesBitBang = row.boardRefuses;
     const int32_t status = OpenLedOutput(row.argument);
     const FakeFtdiDevice& board = ftdi.devices[1];
