@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "core/scoped_win.h"
-#include "port/d2xx_api_win.h"
 #include "emulation/ftdi/virtual_ftdi_view_win.h"
+#include "port/d2xx_api_win.h"
 
 namespace {
 
