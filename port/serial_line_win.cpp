@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/scoped_win.h"
+#include "port/led_output.h"
 #include "port/serial_line.h"
 
 namespace {
@@ -108,9 +109,9 @@ std::vector<int32_t> ListSerialPorts() {
     if (status == ERROR_NO_MORE_ITEMS) break;
     if (status != ERROR_SUCCESS || type != REG_SZ) continue;
     data[dataSize] = '\0';
-    int number = 0;
-    char end = '\0';
-    if (std::sscanf(data, "COM%d%c", &number, &end) == 1 && number > 0) numbers.push_back(number);
+    // The port's name as the command line would give it: COMn.
+    const OutputArgument port = ReadOutputArgument(data);
+    if (port.kind == kOutputSerial) numbers.push_back(port.serialPort);
   }
   return numbers;
 }
