@@ -22,7 +22,8 @@ constexpr DWORD kTipIntervalMs = 1000;
 // shown and the meter runs as before; the icon comes when the area does.
 void StartNotifyIcon(HWND window, const std::string& portLabel);
 // Takes the icon away; harmless when there is none. Every way out of the
-// program calls it while the window still exists.
+// program calls it while the window still exists; only the first call waits
+// for Explorer, at most a moment.
 void RemoveNotifyIcon();
 // True for the message Explorer broadcasts when it starts (again).
 bool IsTaskbarCreated(UINT message);

@@ -11,7 +11,9 @@
 
 #include "app/notify_icon_win.h"
 #include "app/resources/resource_ids.h"
+#include "core/led_update.h"
 #include "tests/app/config_fixture.h"
+#include "tests/app/fake_notification_area.h"
 
 namespace {
 
@@ -132,6 +134,116 @@ TEST_F(NotifyIconTest, DoubleClickAndTheMenuCommandsDoWhatASecondStartAndTheDial
   EXPECT_TRUE(IsQuitRequested());
   EXPECT_FALSE(IsWindow(poll));
   EXPECT_TRUE(DrainQueue()) << "no quit message";
+}
+
+// The icon in a notification area of the test's own, which shows what it was
+// told last and can be made to hang as Explorer may.
+constexpr char kPort[] = "LPT1 (0x378)";
+
+class AreaIconTest : public ConfigDialogTest {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(area.Ready()) << "the test's notification area is not the one found";
+    ConfigDialogTest::SetUp();
+    SetMeterOptions(kInterpolationOff, 40);
+    fakes.allValues = {11, 22, 33, 44, 55, 66, 77, 88};
+    UpdateLeds();
+    StartNotifyIcon(poll, kPort);
+    ASSERT_EQ(area.Count(), 1u);
+    ASSERT_EQ(area.Messages()[0].message, static_cast<DWORD>(NIM_ADD));
+  }
+  void TearDown() override {
+    area.Answer();
+    ConfigDialogTest::TearDown();
+  }
+  static bool Paused(const std::string& tip) { return tip.find(" - paused") != std::string::npos; }
+  // Waits until the area has taken in count messages and the last tip it
+  // shows is paused or not.
+  bool WaitForTip(size_t count, bool paused, DWORD milliseconds = 2000) const {
+    return area.WaitFor(
+        [count, paused](const FakeNotificationArea& a) { return a.Count() >= count && Paused(a.ShownTip()) == paused; },
+        milliseconds);
+  }
+
+  FakeNotificationArea area{kPort};
+};
+
+TEST_F(AreaIconTest, PauseChangesAtOnceLedsAndValuesAtMostTwiceASecond) {
+  EXPECT_EQ(area.ShownTip(), "LPT1 (0x378)\nLEDs 1-8: 11 22 33 44 55 66 77 88");
+
+  // A new frame right after the last change waits; a pause does not.
+  fakes.allValues = {90, 90, 90, 90, 90, 90, 90, 90};
+  UpdateLeds();
+  FollowMeter();
+  Sleep(100);
+  EXPECT_EQ(area.Count(), 1u) << "a new frame was sent at once";
+  SetConfigVisible(true);
+  FollowMeter();
+  ASSERT_TRUE(WaitForTip(2, true));
+  EXPECT_EQ(area.Messages().back().message, static_cast<DWORD>(NIM_MODIFY));
+  EXPECT_EQ(area.ShownTip(), "LPT1 (0x378) - paused\nLEDs 1-8: 90 90 90 90 90 90 90 90");
+  SetConfigVisible(false);
+  FollowMeter();
+  ASSERT_TRUE(WaitForTip(3, false));
+
+  // Half a second on, the next frame goes.
+  fakes.allValues = {0, 0, 0, 0, 0, 0, 0, 0};
+  UpdateLeds();
+  Sleep(kIconIntervalMs + 50);
+  FollowMeter();
+  ASSERT_TRUE(WaitForTip(4, false));
+  EXPECT_EQ(area.ShownTip(), "LPT1 (0x378)\nLEDs 1-8: 0 0 0 0 0 0 0 0");
+}
+
+TEST_F(AreaIconTest, AfterExplorerRestartsTheAreaEndsWithWhatWasAdded) {
+  // The sender is held in a change, and the next waits behind it.
+  area.Hold(500);
+  SetConfigVisible(true);
+  FollowMeter();
+  ASSERT_TRUE(area.WaitFor([](const FakeNotificationArea& a) { return a.Count() == 2; }, 1000));
+  SetConfigVisible(false);
+  FollowMeter();
+  // The meter pauses again, and Explorer starts again before the poll loop
+  // has told the icon: the icon is added anew, paused.
+  SetConfigVisible(true);
+  SendMessageA(poll, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  area.Answer();
+  ASSERT_TRUE(area.WaitFor([](const FakeNotificationArea& a) { return a.Count() >= 4; }, 3000));
+  Sleep(200);
+  const std::vector<AreaMessage> messages = area.Messages();
+  EXPECT_EQ(messages[2].message, static_cast<DWORD>(NIM_ADD));
+  EXPECT_TRUE(Paused(messages[2].tip));
+  EXPECT_TRUE(Paused(area.ShownTip())) << "an older change came after the icon was added";
+}
+
+TEST_F(AreaIconTest, AnAreaThatDoesNotAnswerHoldsTheWayOutUpOnceAndARestartSendsAgain) {
+  area.Hold(4000);
+  SetConfigVisible(true);
+  FollowMeter();
+  ASSERT_TRUE(area.WaitFor([](const FakeNotificationArea& a) { return a.Count() == 2; }, 1000));
+
+  const DWORD start = GetTickCount();
+  RemoveNotifyIcon();
+  const DWORD first = GetTickCount() - start;
+  RemoveNotifyIcon();
+  const DWORD second = GetTickCount() - start - first;
+  EXPECT_LT(first, 3000u) << "the way out waited on the area";
+  EXPECT_LT(second, 100u) << "the second removal waited again";
+
+  // Once the area answers, the old sender ends without touching the icon
+  // added since, and the new one sends the changes.
+  area.Answer();
+  StartNotifyIcon(poll, kPort);
+  SetConfigVisible(false);
+  FollowMeter();
+  EXPECT_TRUE(area.WaitFor(
+      [](const FakeNotificationArea& a) {
+        return a.Messages().back().message == static_cast<DWORD>(NIM_MODIFY) && !Paused(a.ShownTip());
+      },
+      2000))
+      << "a restarted icon sends no changes";
+  Sleep(200);
+  for (const AreaMessage& m : area.Messages()) EXPECT_NE(m.message, static_cast<DWORD>(NIM_DELETE));
 }
 
 }  // namespace
