@@ -43,6 +43,9 @@ bool shownPaused = false;
 LedValues shownValues{};
 DWORD lastIconChange = 0;
 DWORD lastTipChange = 0;
+// Set while the icon's menu is open: its loop runs on this thread, so the
+// meter writes nothing meanwhile.
+bool menuOpen = false;
 
 // Changes go to the notification area from a thread of their own: Explorer
 // answers each only once it has drawn it (milliseconds under Wine, never
@@ -70,9 +73,11 @@ void LetGo(Outbox* box) {
   if (InterlockedDecrement(&box->holders) == 0) delete box;
 }
 
+bool ShowsPause() { return IsConfigVisible() || menuOpen; }
+
 IconState CurrentState() {
   const MeterFrame& frame = LastMeterFrame();
-  const bool paused = IsConfigVisible();
+  const bool paused = ShowsPause();
   return IconState{iconWindow, frame.byte, paused, FormatNotifyTip(port, frame, paused)};
 }
 
@@ -240,7 +245,12 @@ void ShowNotifyMenu(HWND window) {
   // Without being in the foreground first, the menu would stay open when the
   // user clicks elsewhere; the message after it lets it close properly.
   SetForegroundWindow(window);
+  // The menu's loop holds the meter up: the icon shows the pause meanwhile.
+  menuOpen = true;
+  FollowMeter();
   TrackPopupMenu(popup, TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr);
+  menuOpen = false;
+  FollowMeter();
   PostMessageA(window, WM_NULL, 0, 0);
 }
 
@@ -248,7 +258,7 @@ void FollowMeter() {
   if (!shown) return;
   const MeterFrame& frame = LastMeterFrame();
   const DWORD now = GetTickCount();
-  const bool pauseChanged = IsConfigVisible() != shownPaused;
+  const bool pauseChanged = ShowsPause() != shownPaused;
   const bool byteDue = frame.byte != shownByte && now - lastIconChange >= kIconIntervalMs;
   if (pauseChanged || byteDue) {
     SendChange(NIF_ICON | NIF_TIP, TakeMeterState(true));

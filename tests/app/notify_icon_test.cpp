@@ -246,4 +246,37 @@ TEST_F(AreaIconTest, AnAreaThatDoesNotAnswerHoldsTheWayOutUpOnceAndARestartSends
   for (const AreaMessage& m : area.Messages()) EXPECT_NE(m.message, static_cast<DWORD>(NIM_DELETE));
 }
 
+// Inside the menu's loop: whether the area shows the pause, then the menu
+// closes.
+FakeNotificationArea* menuArea = nullptr;
+bool pausedInMenu = false;
+void CALLBACK WatchPauseAndCloseMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND window = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindMenu, reinterpret_cast<LPARAM>(&window));
+  if (window == nullptr) return;
+  KillTimer(nullptr, timer);
+  pausedInMenu = menuArea->WaitFor(
+      [](const FakeNotificationArea& a) { return a.ShownTip().find(" - paused") != std::string::npos; }, 2000);
+  EndMenu();
+}
+
+TEST_F(AreaIconTest, TheIconShowsThePauseWhileItsMenuIsOpen) {
+  menuArea = &area;
+  const struct {
+    bool dialogShown;
+    bool pausedAfter;
+  } rows[] = {{false, false}, {true, true}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.dialogShown ? "dialog shown" : "meter running");
+    if (row.dialogShown) Show();
+    FollowMeter();
+    pausedInMenu = false;
+    SetTimer(nullptr, 0, 20, WatchPauseAndCloseMenu);
+    SendMessageA(poll, kNotifyIconMessage, kNotifyIconId, WM_RBUTTONUP);
+    EXPECT_TRUE(pausedInMenu);
+    Sleep(200);
+    EXPECT_TRUE(WaitForTip(1, row.pausedAfter));
+  }
+}
+
 }  // namespace
