@@ -279,4 +279,75 @@ TEST_F(AreaIconTest, TheIconShowsThePauseWhileItsMenuIsOpen) {
   }
 }
 
+// This thread's shown Test Sequences and About windows.
+BOOL CALLBACK CollectSmallDialog(HWND window, LPARAM found) {
+  char caption[64] = {};
+  GetWindowTextA(window, caption, sizeof caption);
+  const std::string text(caption);
+  if (IsWindowVisible(window) && (text == "Test Sequences" || text == "About Pipstack")) {
+    reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+  }
+  return TRUE;
+}
+std::vector<HWND> ShownSmallDialogs() {
+  std::vector<HWND> shown;
+  EnumThreadWindows(GetCurrentThreadId(), CollectSmallDialog, reinterpret_cast<LPARAM>(&shown));
+  return shown;
+}
+
+TEST_F(ConfigDialogTest, MenuCommandsWhileAModalDialogIsOpenBringItToTheFront) {
+  sources.pdhAvailable = 0;  // "..." opens Select Data Source
+  // A window of the test's own takes the foreground before each command, so
+  // that the dialog brought to the front shows it.
+  const HWND other = CreateWindowExA(0, "STATIC", "elsewhere", WS_POPUP | WS_VISIBLE, 300, 300, 50, 50, nullptr,
+                                     nullptr, GetModuleHandleA(nullptr), nullptr);
+  const struct {
+    int opener;
+    const char* caption;
+    int close;
+    size_t smallDialogs;  // Test Sequences and About windows while it is open
+  } rows[] = {{IDC_CONFIG_METER_TESTS, "Test Sequences", IDC_TEST_CLOSE, 1},
+              {IDC_CONFIG_ABOUT, "About Pipstack", IDC_ABOUT_OK, 1},
+              {IDC_CONFIG_SOURCE_BUTTON_3, "Select Data Source", IDC_SOURCE_OK, 0}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.caption);
+    Show();
+    struct Seen {
+      bool elsewhere = false;
+      bool toFront = false;
+      size_t smallDialogs = 0;
+    } seen[2];
+    std::vector<ModalStep> steps;
+    const int commands[] = {IDC_CONFIG_METER_TESTS, IDC_CONFIG_ABOUT};
+    for (int k = 0; k < 2; ++k) {
+      steps.push_back([&, k](HWND) {
+        SetForegroundWindow(other);
+        seen[k].elsewhere = GetForegroundWindow() == other;
+        PostMessageA(poll, WM_COMMAND, static_cast<WPARAM>(commands[k]), 0);  // as the menu does
+      });
+      steps.push_back([&, k](HWND box) {
+        seen[k].toFront = GetForegroundWindow() == box;
+        // A second dialog's loop would run inside the first's: it ends here.
+        const std::vector<HWND> shown = ShownSmallDialogs();
+        seen[k].smallDialogs = shown.size();
+        for (HWND extra : shown) {
+          if (extra != box) EndDialog(extra, 0);
+        }
+      });
+    }
+    steps.push_back([&row](HWND box) { SendDlgItemMessageA(box, row.close, BM_CLICK, 0, 0); });
+    StartModalScript(row.caption, steps);
+    Click(row.opener);
+    EXPECT_TRUE(ModalScriptSucceeded());
+    for (int k = 0; k < 2; ++k) {
+      SCOPED_TRACE(k == 0 ? "Meter Tests..." : "About...");
+      ASSERT_TRUE(seen[k].elsewhere) << "the test's own window did not get the foreground";
+      EXPECT_TRUE(seen[k].toFront) << "the open dialog was not brought to the front";
+      EXPECT_EQ(seen[k].smallDialogs, row.smallDialogs) << "a second dialog was opened";
+    }
+    EXPECT_TRUE(IsWindowEnabled(dialog));
+  }
+  DestroyWindow(other);
+}
+
 }  // namespace
