@@ -20,6 +20,9 @@
 
 namespace {
 
+// Set while the dialog writes its own controls (a refresh) or stores the
+// options, so that the notifications those writes raise are not read back
+// as edits.
 bool dialogBusy = false;
 
 int FloorEditId(int32_t index) { return IDC_CONFIG_FLOOR_1 + index; }
@@ -195,10 +198,6 @@ void ShowOptions(HWND dialog) {
 }
 
 }  // namespace
-
-bool IsDialogBusy() { return dialogBusy; }
-
-void SetDialogBusy(bool busy) { dialogBusy = busy; }
 
 void RefreshConfigDialog(HWND dialog) {
   if (dialogBusy) return;
