@@ -20,6 +20,9 @@
 
 namespace {
 
+// Set while the dialog writes its own controls (a refresh) or stores the
+// options, so that the notifications those writes raise are not read back
+// as edits.
 bool dialogBusy = false;
 
 int FloorEditId(int32_t index) { return IDC_CONFIG_FLOOR_1 + index; }
@@ -81,7 +84,40 @@ void HideDialog(HWND dialog) {
   ShowWindow(dialog, SW_HIDE);
 }
 
+struct OwnedSearch {
+  HWND owner;
+  HWND found;
+};
+
+BOOL CALLBACK FindShownOwned(HWND window, LPARAM lParam) {
+  auto* search = reinterpret_cast<OwnedSearch*>(lParam);
+  if (GetWindow(window, GW_OWNER) != search->owner || !IsWindowVisible(window)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+// The modal window that takes the user's input over the dialog: each modal
+// window disables its owner, so the innermost is the one left enabled.
+HWND FrontModal(HWND dialog) {
+  HWND front = dialog;
+  while (!IsWindowEnabled(front)) {
+    OwnedSearch search{front, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), FindShownOwned, reinterpret_cast<LPARAM>(&search));
+    if (search.found == nullptr) break;
+    front = search.found;
+  }
+  return front;
+}
+
+// The icon's menu presses these buttons even while a modal window of the
+// dialog is open (the tests, the about box, a source choice, the counter
+// browser), which the dialog's own buttons, disabled then, never could: the
+// open one comes to the front rather than a second loop beside it.
 void RunModal(HWND dialog, int templateId, DLGPROC procedure) {
+  if (!IsWindowEnabled(dialog)) {
+    SetForegroundWindow(FrontModal(dialog));
+    return;
+  }
   DialogBoxParamA(InstanceOf(dialog), MAKEINTRESOURCEA(templateId), dialog, procedure, 0);
 }
 
@@ -162,10 +198,6 @@ void ShowOptions(HWND dialog) {
 }
 
 }  // namespace
-
-bool IsDialogBusy() { return dialogBusy; }
-
-void SetDialogBusy(bool busy) { dialogBusy = busy; }
 
 void RefreshConfigDialog(HWND dialog) {
   if (dialogBusy) return;

@@ -6,16 +6,11 @@
 
 #include <cstdint>
 
-// Set while the dialog writes its own controls (a refresh) or stores the
-// options, so that the notifications those writes raise are not read back
-// as edits.
-bool IsDialogBusy();
-void SetDialogBusy(bool busy);
-
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Rewrites every control from the settings and the sources; does nothing
-// while the dialog is busy.
+// while the dialog is already writing its controls or storing the options.
+// The notifications its own writes raise are never read back as edits.
 void RefreshConfigDialog(HWND dialog);
 
 // The longest text read back from an edit.

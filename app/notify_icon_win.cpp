@@ -18,7 +18,8 @@ namespace {
 
 // The message Explorer broadcasts when it starts; registered with the icon.
 constexpr char kTaskbarCreatedName[] = "TaskbarCreated";
-// How long the way out waits for a change on its way to Explorer.
+// How long the way out waits for the changes on their way to Explorer and the
+// removal after them.
 constexpr DWORD kSenderStopMs = 2000;
 
 // Whose icon it is, and what it shows: the picture of the byte, paused or
@@ -42,21 +43,41 @@ bool shownPaused = false;
 LedValues shownValues{};
 DWORD lastIconChange = 0;
 DWORD lastTipChange = 0;
+// Set while the icon's menu is open: its loop runs on this thread, so the
+// meter writes nothing meanwhile.
+bool menuOpen = false;
 
 // Changes go to the notification area from a thread of their own: Explorer
-// answers each only once it has drawn it (milliseconds under Wine), and the
-// meter's frames must not wait for that. Only the latest change waits to be
-// sent; these are shared with that thread under the lock.
-SRWLOCK changeLock = SRWLOCK_INIT;
-IconState pendingState{};
-UINT pendingFlags = 0;
-bool senderStopping = false;
-ScopedHandle changeReady;
+// answers each only once it has drawn it (milliseconds under Wine, never
+// when it hangs), and the meter's frames must not wait for that. Only the
+// latest change waits to be sent; the removal is the sender's last word.
+//
+// The sender and the poll window's thread share this outbox and each holds
+// a share of it; whichever lets go last frees it. So a sender still held up
+// by Explorer when the program ends never meets a closed handle or a freed
+// lock: the outbox outlives it, whatever the program has destroyed.
+struct Outbox {
+  SRWLOCK lock = SRWLOCK_INIT;
+  IconState pending{};
+  UINT pendingFlags = 0;
+  bool ending = false;        // the sender ends after what it has in hand
+  HWND removeFrom = nullptr;  // whose icon it takes away first; null for none
+  ScopedHandle ready;         // set when there is something to send
+  LONG holders = 2;
+};
+
+Outbox* outbox = nullptr;
 ScopedHandle sender;
+
+void LetGo(Outbox* box) {
+  if (InterlockedDecrement(&box->holders) == 0) delete box;
+}
+
+bool ShowsPause() { return IsConfigVisible() || menuOpen; }
 
 IconState CurrentState() {
   const MeterFrame& frame = LastMeterFrame();
-  const bool paused = IsConfigVisible();
+  const bool paused = ShowsPause();
   return IconState{iconWindow, frame.byte, paused, FormatNotifyTip(port, frame, paused)};
 }
 
@@ -74,57 +95,80 @@ bool Notify(DWORD message, UINT flags, const IconState& state) {
   return Shell_NotifyIconA(message, &data) != FALSE;
 }
 
-DWORD WINAPI SendChanges(LPVOID) {
+DWORD WINAPI SendChanges(LPVOID parameter) {
+  auto* box = static_cast<Outbox*>(parameter);
   for (;;) {
-    WaitForSingleObject(changeReady.Get(), INFINITE);
+    WaitForSingleObject(box->ready.Get(), INFINITE);
     IconState state;
     UINT flags = 0;
+    bool ending = false;
+    HWND removeFrom = nullptr;
     {
-      ScopedExclusiveLock hold(changeLock);
-      if (senderStopping) return 0;
-      state = pendingState;
-      flags = pendingFlags;
-      pendingFlags = 0;
+      ScopedExclusiveLock hold(box->lock);
+      state = box->pending;
+      flags = box->pendingFlags;
+      box->pendingFlags = 0;
+      ending = box->ending;
+      removeFrom = box->removeFrom;
+    }
+    if (ending) {
+      if (removeFrom != nullptr) Notify(NIM_DELETE, 0, IconState{removeFrom, 0, false, std::string()});
+      break;
     }
     if (flags != 0) Notify(NIM_MODIFY, flags, state);
   }
+  LetGo(box);
+  return 0;
 }
 
 void StartSender() {
-  if (sender.IsValid()) return;
-  senderStopping = false;
-  pendingFlags = 0;
-  changeReady.Reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
-  if (changeReady.IsValid()) sender.Reset(CreateThread(nullptr, 0, SendChanges, nullptr, 0, nullptr));
+  if (outbox != nullptr) return;
+  auto* box = new Outbox;
+  box->ready.Reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+  if (box->ready.IsValid()) sender.Reset(CreateThread(nullptr, 0, SendChanges, box, 0, nullptr));
+  if (!sender.IsValid()) {
+    delete box;
+    return;
+  }
+  outbox = box;
 }
 
-// A sender held up by an Explorer that does not answer is left to end on its
-// own when it gets its answer, its handles with it: the program is leaving.
-void StopSender() {
-  if (!sender.IsValid()) return;
+// Hands the sender its last word, the removal of the icon when there is one,
+// and waits for it to end. A sender held up by an Explorer that does not
+// answer is left to end on its own when the answer comes, or with the
+// process: the outbox it holds outlives it. Either way the sender is gone
+// from here, so a later start has one of its own.
+void StopSender(bool removeIcon) {
   {
-    ScopedExclusiveLock hold(changeLock);
-    senderStopping = true;
+    ScopedExclusiveLock hold(outbox->lock);
+    outbox->ending = true;
+    outbox->removeFrom = removeIcon ? iconWindow : nullptr;
   }
-  SetEvent(changeReady.Get());
-  if (WaitForSingleObject(sender.Get(), kSenderStopMs) != WAIT_OBJECT_0) return;
+  SetEvent(outbox->ready.Get());
+  if (WaitForSingleObject(sender.Get(), kSenderStopMs) != WAIT_OBJECT_0) {
+    // The icon is no longer its to take away when the answer comes: a later
+    // start may have added it anew by then.
+    ScopedExclusiveLock hold(outbox->lock);
+    outbox->removeFrom = nullptr;
+  }
   sender.Close();
-  changeReady.Close();
+  LetGo(outbox);
+  outbox = nullptr;
 }
 
 // Hands the change to the sender; flags of a change not sent yet are kept,
 // its state replaced by the newer one. Without a sender, sent at once.
 void SendChange(UINT flags, const IconState& state) {
-  if (!sender.IsValid()) {
+  if (outbox == nullptr) {
     Notify(NIM_MODIFY, flags, state);
     return;
   }
   {
-    ScopedExclusiveLock hold(changeLock);
-    pendingState = state;
-    pendingFlags |= flags;
+    ScopedExclusiveLock hold(outbox->lock);
+    outbox->pending = state;
+    outbox->pendingFlags |= flags;
   }
-  SetEvent(changeReady.Get());
+  SetEvent(outbox->ready.Get());
 }
 
 // Takes in what the meter shows now; the icon's part only when it changes.
@@ -140,7 +184,7 @@ IconState TakeMeterState(bool withIcon) {
   return state;
 }
 
-void AddIcon() { shown = Notify(NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP, TakeMeterState(true)); }
+void AddIcon(const IconState& state) { shown = Notify(NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP, state); }
 
 // An elevated program gets Explorer's broadcast only when it lets it in; the
 // call exists from Windows 7 on.
@@ -158,15 +202,20 @@ void StartNotifyIcon(HWND window, const std::string& portLabel) {
   port = portLabel;
   taskbarCreated = RegisterWindowMessageA(kTaskbarCreatedName);
   AllowTaskbarCreated(window);
-  AddIcon();
+  AddIcon(TakeMeterState(true));
   StartSender();
   SetPassObserver(FollowMeter);
 }
 
-// For good: a later broadcast from Explorer adds nothing.
+// For good: a later broadcast from Explorer adds nothing, and a later call
+// finds nothing left to do, so the ways out that each call it wait for
+// Explorer once between them.
 void RemoveNotifyIcon() {
-  StopSender();
-  if (shown) Notify(NIM_DELETE, 0, IconState{iconWindow, 0, false, std::string()});
+  if (outbox != nullptr) {
+    StopSender(shown);
+  } else if (shown) {
+    Notify(NIM_DELETE, 0, IconState{iconWindow, 0, false, std::string()});
+  }
   shown = false;
   iconWindow = nullptr;
 }
@@ -176,7 +225,13 @@ bool IsTaskbarCreated(UINT message) { return taskbarCreated != 0 && message == t
 // Explorer forgot every icon when it ended; whether ours was in it or could
 // not be added before, it is added now.
 void AddNotifyIconAgain() {
-  if (iconWindow != nullptr && IsWindow(iconWindow)) AddIcon();
+  if (iconWindow == nullptr || !IsWindow(iconWindow)) return;
+  const IconState state = TakeMeterState(true);
+  // What the sender still holds, or is sending, is older than what is added
+  // now; the added state goes after it, so that the last change Explorer
+  // hears is the one the icon now takes for shown.
+  if (outbox != nullptr) SendChange(NIF_ICON | NIF_TIP, state);
+  AddIcon(state);
 }
 
 void ShowNotifyMenu(HWND window) {
@@ -190,7 +245,12 @@ void ShowNotifyMenu(HWND window) {
   // Without being in the foreground first, the menu would stay open when the
   // user clicks elsewhere; the message after it lets it close properly.
   SetForegroundWindow(window);
+  // The menu's loop holds the meter up: the icon shows the pause meanwhile.
+  menuOpen = true;
+  FollowMeter();
   TrackPopupMenu(popup, TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr);
+  menuOpen = false;
+  FollowMeter();
   PostMessageA(window, WM_NULL, 0, 0);
 }
 
@@ -198,7 +258,7 @@ void FollowMeter() {
   if (!shown) return;
   const MeterFrame& frame = LastMeterFrame();
   const DWORD now = GetTickCount();
-  const bool pauseChanged = IsConfigVisible() != shownPaused;
+  const bool pauseChanged = ShowsPause() != shownPaused;
   const bool byteDue = frame.byte != shownByte && now - lastIconChange >= kIconIntervalMs;
   if (pauseChanged || byteDue) {
     SendChange(NIF_ICON | NIF_TIP, TakeMeterState(true));

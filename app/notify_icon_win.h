@@ -22,16 +22,18 @@ constexpr DWORD kTipIntervalMs = 1000;
 // shown and the meter runs as before; the icon comes when the area does.
 void StartNotifyIcon(HWND window, const std::string& portLabel);
 // Takes the icon away; harmless when there is none. Every way out of the
-// program calls it while the window still exists.
+// program calls it while the window still exists; only the first call waits
+// for Explorer, at most a moment.
 void RemoveNotifyIcon();
 // True for the message Explorer broadcasts when it starts (again).
 bool IsTaskbarCreated(UINT message);
 // Adds the icon anew, after Explorer started again.
 void AddNotifyIconAgain();
 // Opens the icon's menu at the mouse; the command chosen comes to the window
-// as WM_COMMAND.
+// as WM_COMMAND. The icon shows the pause while the menu is open.
 void ShowNotifyMenu(HWND window);
-// Brings the icon up to date with the meter now: the byte, the pause, the
-// values. Rate-limited as above, except for a change of the pause; the
-// change reaches Explorer from a thread of its own, so this never waits.
+// Brings the icon up to date with the meter now: the byte, the pause (while
+// the configuration dialog is shown or the menu open), the values.
+// Rate-limited as above, except for a change of the pause; the change
+// reaches Explorer from a thread of its own, so this never waits.
 void FollowMeter();

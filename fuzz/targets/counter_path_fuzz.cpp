@@ -1,6 +1,8 @@
 // Fuzz target: the counter path parser of our pdh.dll, on any text a program
 // hands to PdhAddCounterA. A path it accepts is written out again and must
 // read back the same; an instance name made safe must come back whole.
+#include <fuzzer/FuzzedDataProvider.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -52,7 +54,8 @@ void CheckSafeInstance(std::string_view name) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string text(reinterpret_cast<const char*>(data), size);
+  FuzzedDataProvider in(data, size);
+  const std::string text = in.ConsumeRemainingBytesAsString();
   CheckRoundTrip(text);
   CheckSafeInstance(text);
   return 0;

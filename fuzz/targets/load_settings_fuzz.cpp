@@ -8,6 +8,8 @@
 // replaces it as a DWORD; that the models hold what was read; and that a save
 // writes every number as a DWORD and every source as a string, stopping at
 // its first failing write.
+#include <fuzzer/FuzzedDataProvider.h>
+
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -20,7 +22,6 @@
 
 #include "core/meter_settings.h"
 #include "fuzz/targets/fuzz_check.h"
-#include "fuzz/targets/fuzz_input.h"
 #include "settings/settings_key.h"
 #include "settings/settings_store.h"
 #include "sources/pdh_monitor.h"
@@ -42,8 +43,10 @@ struct Value {
   std::string bytes;  // empty: missing, or no data
 };
 
+// The choices (which value fails, what a value is) come off the input's end,
+// the bytes of the values off its front.
 struct Run {
-  FuzzInput in;
+  FuzzedDataProvider* in = nullptr;
   bool pdh = false;         // the probe's last answer
   bool keyExisted = false;  // before the load: else every value is missing
   bool keyExists = false;
@@ -112,16 +115,17 @@ std::string Text(const std::string& bytes) {
 // Every access is its own failure point; nothing is accessed after one.
 bool TakeFailure(const std::string& name, int32_t statusCount, int32_t firstStatus, int32_t* status) {
   FUZZ_CHECK(run.failedName.empty());
-  if (TakeByte(&run.in) != kFailMarker) return false;
-  *status = firstStatus + TakeByte(&run.in) % statusCount;
+  if (run.in->ConsumeIntegral<uint8_t>() != kFailMarker) return false;
+  *status = run.in->ConsumeIntegralInRange(firstStatus, firstStatus + statusCount - 1);
   run.failedName = name;
   return true;
 }
 
 Value Draw() {
-  if (TakeByte(&run.in) % 2 == 0) return Value{};
-  const uint32_t pick = TakeByte(&run.in) % (kTypeCount + 1);
-  return Value{pick == kTypeCount ? kUnknownType : pick, TakeBytes(&run.in, kLongestData)};
+  if (!run.in->ConsumeBool()) return Value{};
+  const uint32_t pick = run.in->ConsumeIntegralInRange<uint32_t>(0, kTypeCount);
+  const size_t length = run.in->ConsumeIntegralInRange<size_t>(0, kLongestData);
+  return Value{pick == kTypeCount ? kUnknownType : pick, run.in->ConsumeBytesAsString(length)};
 }
 
 int32_t ExpectedLoadStatus() {
@@ -263,7 +267,7 @@ int32_t SetStoredValue(const char* name, uint32_t type, const void* data, uint32
 }
 
 int32_t IsPdhAvailable() {
-  run.pdh = TakeByte(&run.in) % 2 == 1;
+  run.pdh = run.in->ConsumeBool();
   return run.pdh ? 1 : 0;
 }
 
@@ -281,9 +285,10 @@ const char* GetCounterPath(int32_t index) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzedDataProvider in(data, size);
   run = Run{};
-  run.in = FuzzInput{data, size, 0};
-  run.keyExisted = TakeByte(&run.in) % 2 == 1;
+  run.in = &in;
+  run.keyExisted = in.ConsumeBool();
   run.keyExists = run.keyExisted;
   ResetMeterSettings();
   ResetSourceKinds();

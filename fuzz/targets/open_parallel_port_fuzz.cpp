@@ -4,12 +4,15 @@
 // Checks the status names the step that failed, an open port is set up as
 // the LEDs need it at the base the argument, Plug and Play or the BIOS gave,
 // and close puts back every register it could write.
+#include <fuzzer/FuzzedDataProvider.h>
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/text_number.h"
 #include "fuzz/targets/fuzz_check.h"
@@ -110,10 +113,12 @@ int32_t ExpectedStatus(const Setup& s, const Argument& a, bool baseKnown,
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < kHeader) return 0;
-  const Setup s = ReadSetup(data);
-  std::unique_ptr<char[]> name(new char[size - kHeader + 1]);
-  std::memcpy(name.get(), data + kHeader, size - kHeader);
-  name[size - kHeader] = '\0';
+  FuzzedDataProvider in(data, size);
+  const Setup s = ReadSetup(in.ConsumeBytes<uint8_t>(kHeader).data());
+  // Exactly the name and its terminating zero: a read beyond is caught.
+  const std::string text = in.ConsumeRemainingBytesAsString();
+  std::unique_ptr<char[]> name(new char[text.size() + 1]);
+  std::memcpy(name.get(), text.c_str(), text.size() + 1);
 
   ResetRecordingDriver();
   ResetFakePlugAndPlay();

@@ -1,6 +1,8 @@
 // Fuzz target: ParseDecimal (port numbers and the numbers typed into the
 // dialog) on any text, checked against the C library's strtoll clamped to
 // 32 bits.
+#include <fuzzer/FuzzedDataProvider.h>
+
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
@@ -25,7 +27,8 @@ int32_t Expected(const char* text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // An exact-size copy, so a read past the terminating zero is caught.
-  const std::string text(reinterpret_cast<const char*>(data), size);
+  FuzzedDataProvider in(data, size);
+  const std::string text = in.ConsumeRemainingBytesAsString();
   FUZZ_CHECK(ParseDecimal(text.c_str()) == Expected(text.c_str()));
   return 0;
 }

@@ -286,26 +286,37 @@ TEST_F(ConfigDialogTest, RefreshShowsTheModelsAndStoresNothing) {
   RefreshConfigDialog(dialog);
   EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_CONFIG_INTERPOLATE), static_cast<UINT>(BST_CHECKED));
   EXPECT_EQ(SendMessageA(Item(IDC_CONFIG_INTERPOLATION_LED), CB_GETCURSEL, 0, 0), 3);
-  EXPECT_FALSE(IsDialogBusy());
 
-  // While busy a refresh changes nothing.
-  SetLedRange(0, 1, 2);
-  SetDialogBusy(true);
-  RefreshConfigDialog(dialog);
-  SetDialogBusy(false);
-  EXPECT_EQ(Text(IDC_CONFIG_FLOOR_1), "-5");
+  // Once the refresh is over, an edit counts again.
+  SetDlgItemTextA(dialog, IDC_CONFIG_FLOOR_1, "7");
+  EXPECT_EQ(Floor(0), 7);
 }
 
-TEST_F(ConfigDialogTest, WhileBusyTheEditsAreNotReadBack) {
+// Writes into a floor and the write delay the first time the dialog hears of
+// an edit, which is the refresh's own first write.
+bool wroteDuringRefresh = false;
+LRESULT CALLBACK WriteAtFirstChange(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND && HIWORD(wParam) == EN_CHANGE && !wroteDuringRefresh) {
+    wroteDuringRefresh = true;
+    SetDlgItemTextA(window, IDC_CONFIG_FLOOR_5, "99");
+    SetDlgItemTextA(window, IDC_CONFIG_WRITE_DELAY, "99");
+  }
+  return CallWindowProcA(Subclass::previous, window, message, wParam, lParam);
+}
+
+TEST_F(ConfigDialogTest, EditsMadeWhileARefreshWritesAreNotReadBack) {
   Show();
   SetLedRange(4, 10, 20);
   SetMeterOptions(kInterpolationOff, 40);
-  SetDialogBusy(true);
-  SetDlgItemTextA(dialog, IDC_CONFIG_FLOOR_5, "99");
-  SetDlgItemTextA(dialog, IDC_CONFIG_WRITE_DELAY, "99");
-  SetDialogBusy(false);
+  SetLedRange(0, 1, 100);  // so that the refresh writes the first floor anew
+  {
+    const Subclass writer(dialog, WriteAtFirstChange);
+    RefreshConfigDialog(dialog);
+  }
+  ASSERT_TRUE(wroteDuringRefresh);
   EXPECT_EQ(Floor(4), 10);
   EXPECT_EQ(Options().writeDelay, 40);
+  EXPECT_EQ(Text(IDC_CONFIG_FLOOR_5), "10");
 }
 
 TEST_F(ConfigDialogTest, PdhFamilyShowsCounterPathsAndBrowsesForTheLed) {

@@ -18,6 +18,23 @@
 #include "tests/fakes/meter_io_fakes.h"
 #include "tests/fakes/source_fakes.h"
 
+// A window procedure put in front of a window's own for a scope.
+class Subclass {
+ public:
+  Subclass(HWND window, WNDPROC procedure) : window_(window) {
+    previous =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
+  }
+  ~Subclass() { SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous)); }
+  Subclass(const Subclass&) = delete;
+  Subclass& operator=(const Subclass&) = delete;
+  // The window's own procedure, for the one in front to pass messages on.
+  static inline WNDPROC previous = nullptr;
+
+ private:
+  HWND window_;
+};
+
 class BackgroundWindowFixture : public testing::Test {
  protected:
   void SetUp() override {
@@ -25,7 +42,6 @@ class BackgroundWindowFixture : public testing::Test {
     ResetRunState();
     ResetMeterIoFakes();
     ResetAppFakes();
-    SetDialogBusy(false);
     ResetLiveValues();
     ASSERT_EQ(CreateBackgroundWindow(GetModuleHandleA(nullptr)), 0);
     poll = PollWindow();
@@ -58,11 +74,15 @@ class BackgroundWindowFixture : public testing::Test {
     GetDlgItemTextA(dialog, id, text, sizeof text);
     return text;
   }
-  // Writes a control's text without it being read back as an edit.
+  // Writes a control's text without it being read back as an edit: the
+  // dialog hears none of the notifications the write raises.
   void SetQuietly(int id, const char* text) {
-    SetDialogBusy(true);
+    const Subclass held(dialog, HoldCommands);
     SetDlgItemTextA(dialog, id, text);
-    SetDialogBusy(false);
+  }
+  static LRESULT CALLBACK HoldCommands(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND) return 0;
+    return CallWindowProcA(Subclass::previous, window, message, wParam, lParam);
   }
   // A keystroke as the edit receives it from the keyboard.
   void Type(int id, const char* keys) {

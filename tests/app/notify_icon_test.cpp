@@ -11,7 +11,9 @@
 
 #include "app/notify_icon_win.h"
 #include "app/resources/resource_ids.h"
+#include "core/led_update.h"
 #include "tests/app/config_fixture.h"
+#include "tests/app/fake_notification_area.h"
 
 namespace {
 
@@ -132,6 +134,220 @@ TEST_F(NotifyIconTest, DoubleClickAndTheMenuCommandsDoWhatASecondStartAndTheDial
   EXPECT_TRUE(IsQuitRequested());
   EXPECT_FALSE(IsWindow(poll));
   EXPECT_TRUE(DrainQueue()) << "no quit message";
+}
+
+// The icon in a notification area of the test's own, which shows what it was
+// told last and can be made to hang as Explorer may.
+constexpr char kPort[] = "LPT1 (0x378)";
+
+class AreaIconTest : public ConfigDialogTest {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(area.Ready()) << "the test's notification area is not the one found";
+    ConfigDialogTest::SetUp();
+    SetMeterOptions(kInterpolationOff, 40);
+    fakes.allValues = {11, 22, 33, 44, 55, 66, 77, 88};
+    UpdateLeds();
+    StartNotifyIcon(poll, kPort);
+    ASSERT_EQ(area.Count(), 1u);
+    ASSERT_EQ(area.Messages()[0].message, static_cast<DWORD>(NIM_ADD));
+  }
+  void TearDown() override {
+    area.Answer();
+    ConfigDialogTest::TearDown();
+  }
+  static bool Paused(const std::string& tip) { return tip.find(" - paused") != std::string::npos; }
+  // Waits until the area has taken in count messages and the last tip it
+  // shows is paused or not.
+  bool WaitForTip(size_t count, bool paused, DWORD milliseconds = 2000) const {
+    return area.WaitFor(
+        [count, paused](const FakeNotificationArea& a) { return a.Count() >= count && Paused(a.ShownTip()) == paused; },
+        milliseconds);
+  }
+
+  FakeNotificationArea area{kPort};
+};
+
+TEST_F(AreaIconTest, PauseChangesAtOnceLedsAndValuesAtMostTwiceASecond) {
+  EXPECT_EQ(area.ShownTip(), "LPT1 (0x378)\nLEDs 1-8: 11 22 33 44 55 66 77 88");
+
+  // A new frame right after the last change waits; a pause does not.
+  fakes.allValues = {90, 90, 90, 90, 90, 90, 90, 90};
+  UpdateLeds();
+  FollowMeter();
+  Sleep(100);
+  EXPECT_EQ(area.Count(), 1u) << "a new frame was sent at once";
+  SetConfigVisible(true);
+  FollowMeter();
+  ASSERT_TRUE(WaitForTip(2, true));
+  EXPECT_EQ(area.Messages().back().message, static_cast<DWORD>(NIM_MODIFY));
+  EXPECT_EQ(area.ShownTip(), "LPT1 (0x378) - paused\nLEDs 1-8: 90 90 90 90 90 90 90 90");
+  SetConfigVisible(false);
+  FollowMeter();
+  ASSERT_TRUE(WaitForTip(3, false));
+
+  // Half a second on, the next frame goes.
+  fakes.allValues = {0, 0, 0, 0, 0, 0, 0, 0};
+  UpdateLeds();
+  Sleep(kIconIntervalMs + 50);
+  FollowMeter();
+  ASSERT_TRUE(WaitForTip(4, false));
+  EXPECT_EQ(area.ShownTip(), "LPT1 (0x378)\nLEDs 1-8: 0 0 0 0 0 0 0 0");
+}
+
+TEST_F(AreaIconTest, AfterExplorerRestartsTheAreaEndsWithWhatWasAdded) {
+  // The sender is held in a change, and the next waits behind it.
+  area.Hold(500);
+  SetConfigVisible(true);
+  FollowMeter();
+  ASSERT_TRUE(area.WaitFor([](const FakeNotificationArea& a) { return a.Count() == 2; }, 1000));
+  SetConfigVisible(false);
+  FollowMeter();
+  // The meter pauses again, and Explorer starts again before the poll loop
+  // has told the icon: the icon is added anew, paused.
+  SetConfigVisible(true);
+  SendMessageA(poll, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  area.Answer();
+  ASSERT_TRUE(area.WaitFor([](const FakeNotificationArea& a) { return a.Count() >= 4; }, 3000));
+  Sleep(200);
+  const std::vector<AreaMessage> messages = area.Messages();
+  EXPECT_EQ(messages[2].message, static_cast<DWORD>(NIM_ADD));
+  EXPECT_TRUE(Paused(messages[2].tip));
+  EXPECT_TRUE(Paused(area.ShownTip())) << "an older change came after the icon was added";
+}
+
+TEST_F(AreaIconTest, AnAreaThatDoesNotAnswerHoldsTheWayOutUpOnceAndARestartSendsAgain) {
+  area.Hold(4000);
+  SetConfigVisible(true);
+  FollowMeter();
+  ASSERT_TRUE(area.WaitFor([](const FakeNotificationArea& a) { return a.Count() == 2; }, 1000));
+
+  const DWORD start = GetTickCount();
+  RemoveNotifyIcon();
+  const DWORD first = GetTickCount() - start;
+  RemoveNotifyIcon();
+  const DWORD second = GetTickCount() - start - first;
+  EXPECT_LT(first, 3000u) << "the way out waited on the area";
+  EXPECT_LT(second, 100u) << "the second removal waited again";
+
+  // Once the area answers, the old sender ends without touching the icon
+  // added since, and the new one sends the changes.
+  area.Answer();
+  StartNotifyIcon(poll, kPort);
+  SetConfigVisible(false);
+  FollowMeter();
+  EXPECT_TRUE(area.WaitFor(
+      [](const FakeNotificationArea& a) {
+        return a.Messages().back().message == static_cast<DWORD>(NIM_MODIFY) && !Paused(a.ShownTip());
+      },
+      2000))
+      << "a restarted icon sends no changes";
+  Sleep(200);
+  for (const AreaMessage& m : area.Messages()) EXPECT_NE(m.message, static_cast<DWORD>(NIM_DELETE));
+}
+
+// Inside the menu's loop: whether the area shows the pause, then the menu
+// closes.
+FakeNotificationArea* menuArea = nullptr;
+bool pausedInMenu = false;
+void CALLBACK WatchPauseAndCloseMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND window = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindMenu, reinterpret_cast<LPARAM>(&window));
+  if (window == nullptr) return;
+  KillTimer(nullptr, timer);
+  pausedInMenu = menuArea->WaitFor(
+      [](const FakeNotificationArea& a) { return a.ShownTip().find(" - paused") != std::string::npos; }, 2000);
+  EndMenu();
+}
+
+TEST_F(AreaIconTest, TheIconShowsThePauseWhileItsMenuIsOpen) {
+  menuArea = &area;
+  const struct {
+    bool dialogShown;
+    bool pausedAfter;
+  } rows[] = {{false, false}, {true, true}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.dialogShown ? "dialog shown" : "meter running");
+    if (row.dialogShown) Show();
+    FollowMeter();
+    pausedInMenu = false;
+    SetTimer(nullptr, 0, 20, WatchPauseAndCloseMenu);
+    SendMessageA(poll, kNotifyIconMessage, kNotifyIconId, WM_RBUTTONUP);
+    EXPECT_TRUE(pausedInMenu);
+    Sleep(200);
+    EXPECT_TRUE(WaitForTip(1, row.pausedAfter));
+  }
+}
+
+// This thread's shown Test Sequences and About windows.
+BOOL CALLBACK CollectSmallDialog(HWND window, LPARAM found) {
+  char caption[64] = {};
+  GetWindowTextA(window, caption, sizeof caption);
+  const std::string text(caption);
+  if (IsWindowVisible(window) && (text == "Test Sequences" || text == "About Pipstack")) {
+    reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+  }
+  return TRUE;
+}
+std::vector<HWND> ShownSmallDialogs() {
+  std::vector<HWND> shown;
+  EnumThreadWindows(GetCurrentThreadId(), CollectSmallDialog, reinterpret_cast<LPARAM>(&shown));
+  return shown;
+}
+
+TEST_F(ConfigDialogTest, MenuCommandsWhileAModalDialogIsOpenBringItToTheFront) {
+  sources.pdhAvailable = 0;  // "..." opens Select Data Source
+  // A window of the test's own takes the foreground before each command, so
+  // that the dialog brought to the front shows it.
+  const HWND other = CreateWindowExA(0, "STATIC", "elsewhere", WS_POPUP | WS_VISIBLE, 300, 300, 50, 50, nullptr,
+                                     nullptr, GetModuleHandleA(nullptr), nullptr);
+  const struct {
+    int opener;
+    const char* caption;
+    int close;
+    size_t smallDialogs;  // Test Sequences and About windows while it is open
+  } rows[] = {{IDC_CONFIG_METER_TESTS, "Test Sequences", IDC_TEST_CLOSE, 1},
+              {IDC_CONFIG_ABOUT, "About Pipstack", IDC_ABOUT_OK, 1},
+              {IDC_CONFIG_SOURCE_BUTTON_3, "Select Data Source", IDC_SOURCE_OK, 0}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.caption);
+    Show();
+    struct Seen {
+      bool elsewhere = false;
+      bool toFront = false;
+      size_t smallDialogs = 0;
+    } seen[2];
+    std::vector<ModalStep> steps;
+    const int commands[] = {IDC_CONFIG_METER_TESTS, IDC_CONFIG_ABOUT};
+    for (int k = 0; k < 2; ++k) {
+      steps.push_back([&, k](HWND) {
+        SetForegroundWindow(other);
+        seen[k].elsewhere = GetForegroundWindow() == other;
+        PostMessageA(poll, WM_COMMAND, static_cast<WPARAM>(commands[k]), 0);  // as the menu does
+      });
+      steps.push_back([&, k](HWND box) {
+        seen[k].toFront = GetForegroundWindow() == box;
+        // A second dialog's loop would run inside the first's: it ends here.
+        const std::vector<HWND> shown = ShownSmallDialogs();
+        seen[k].smallDialogs = shown.size();
+        for (HWND extra : shown) {
+          if (extra != box) EndDialog(extra, 0);
+        }
+      });
+    }
+    steps.push_back([&row](HWND box) { SendDlgItemMessageA(box, row.close, BM_CLICK, 0, 0); });
+    StartModalScript(row.caption, steps);
+    Click(row.opener);
+    EXPECT_TRUE(ModalScriptSucceeded());
+    for (int k = 0; k < 2; ++k) {
+      SCOPED_TRACE(k == 0 ? "Meter Tests..." : "About...");
+      ASSERT_TRUE(seen[k].elsewhere) << "the test's own window did not get the foreground";
+      EXPECT_TRUE(seen[k].toFront) << "the open dialog was not brought to the front";
+      EXPECT_EQ(seen[k].smallDialogs, row.smallDialogs) << "a second dialog was opened";
+    }
+    EXPECT_TRUE(IsWindowEnabled(dialog));
+  }
+  DestroyWindow(other);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/app/fake_notification_area.h"
 #include "tests/e2e/program_fixture.h"
 
 namespace {
@@ -173,6 +174,30 @@ TEST_F(ProgramTest, FailedUpdateTakesTheIconAwayBeforeItsBox) {
   EXPECT_FALSE(IconInArea(poll)) << "the icon stays while the failure is shown";
   if (box != nullptr) DismissMessageBox(box);
   ExpectCleanExit(program);
+  ExpectPortRestored();
+}
+
+// Explorer hangs while the meter runs: the quit still ends the program at
+// once, after one short wait for the icon's changes.
+TEST_F(ProgramTest, QuitWhileTheNotificationAreaDoesNotAnswerEndsAtOnce) {
+  FakeNotificationArea area("LPT1 (0x378)");
+  ASSERT_TRUE(area.Ready()) << "the test's notification area is not the one found";
+  Start();
+  ASSERT_TRUE(area.WaitFor([](const FakeNotificationArea& a) { return a.Count() >= 1; }, kStartMs))
+      << "no icon in the notification area";
+  ASSERT_TRUE(WaitForLedWrites(watch, program.Id(), 2, kStartMs));
+  // The pause of a second start is the change the area holds.
+  area.Hold(20000);
+  ASSERT_TRUE(StartProgram(&second, StageFolder("pdh"), "LPT1"));
+  ExpectCleanExit(second);
+  ASSERT_TRUE(area.WaitFor([](const FakeNotificationArea& a) { return a.Count() >= 2; }, kStartMs));
+
+  HWND poll = PollWindow();
+  ASSERT_NE(poll, nullptr);
+  PostMessageA(poll, WM_CLOSE, 0, 0);
+  DWORD code = 1;
+  ASSERT_TRUE(program.WaitForExit(5000, &code)) << "the quit waits on the notification area";
+  EXPECT_EQ(code, 0u);
   ExpectPortRestored();
 }
 
