@@ -68,7 +68,7 @@ std::string OutputLabel() {
 }
 
 // The meter's icon in the notification area, named after the output.
-void ShowInNotificationArea() { StartNotifyIcon(PollWindow(), OutputLabel()); }
+void ShowInNotificationArea() { StartNotifyIcon(PollWindow(), OutputLabel(), IsLedOutputConnected); }
 
 // The about box names a USB output; of a parallel port it says only when it
 // is the virtual one.

@@ -46,6 +46,12 @@ DWORD lastTipChange = 0;
 // Set while the icon's menu is open: its loop runs on this thread, so the
 // meter writes nothing meanwhile.
 bool menuOpen = false;
+// Whether the LEDs' device is there (a USB output may be unplugged), and
+// what the tip said of it last.
+OutputConnected outputConnected = nullptr;
+bool shownConnected = true;
+
+bool Connected() { return outputConnected == nullptr || outputConnected(); }
 
 // Changes go to the notification area from a thread of their own: Explorer
 // answers each only once it has drawn it (milliseconds under Wine, never
@@ -78,7 +84,7 @@ bool ShowsPause() { return IsConfigVisible() || menuOpen; }
 IconState CurrentState() {
   const MeterFrame& frame = LastMeterFrame();
   const bool paused = ShowsPause();
-  return IconState{iconWindow, frame.byte, paused, FormatNotifyTip(port, frame, paused)};
+  return IconState{iconWindow, frame.byte, paused, FormatNotifyTip(port, frame, paused, Connected())};
 }
 
 bool Notify(DWORD message, UINT flags, const IconState& state) {
@@ -180,6 +186,7 @@ IconState TakeMeterState(bool withIcon) {
     lastIconChange = GetTickCount();
   }
   shownValues = LastMeterFrame().values;
+  shownConnected = Connected();
   lastTipChange = GetTickCount();
   return state;
 }
@@ -197,9 +204,10 @@ void AllowTaskbarCreated(HWND window) {
 
 }  // namespace
 
-void StartNotifyIcon(HWND window, const std::string& portLabel) {
+void StartNotifyIcon(HWND window, const std::string& portLabel, OutputConnected connected) {
   iconWindow = window;
   port = portLabel;
+  outputConnected = connected;
   taskbarCreated = RegisterWindowMessageA(kTaskbarCreatedName);
   AllowTaskbarCreated(window);
   AddIcon(TakeMeterState(true));
@@ -262,7 +270,7 @@ void FollowMeter() {
   const bool byteDue = frame.byte != shownByte && now - lastIconChange >= kIconIntervalMs;
   if (pauseChanged || byteDue) {
     SendChange(NIF_ICON | NIF_TIP, TakeMeterState(true));
-  } else if (frame.values != shownValues && now - lastTipChange >= kTipIntervalMs) {
+  } else if (Connected() != shownConnected || (frame.values != shownValues && now - lastTipChange >= kTipIntervalMs)) {
     SendChange(NIF_TIP, TakeMeterState(false));
   }
 }

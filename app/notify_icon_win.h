@@ -20,7 +20,10 @@ constexpr DWORD kTipIntervalMs = 1000;
 // Adds the icon for the window and from then on lets it follow the meter,
 // once per pass of the poll loop. Without a notification area nothing is
 // shown and the meter runs as before; the icon comes when the area does.
-void StartNotifyIcon(HWND window, const std::string& portLabel);
+// connected tells whether the LEDs' device is there now (null: always); the
+// tip says when it is not, at once.
+using OutputConnected = bool (*)();
+void StartNotifyIcon(HWND window, const std::string& portLabel, OutputConnected connected = nullptr);
 // Takes the icon away; harmless when there is none. Every way out of the
 // program calls it while the window still exists; only the first call waits
 // for Explorer, at most a moment.

@@ -7,6 +7,8 @@ namespace {
 
 constexpr char kProgramPrefix[] = "Pipstack on ";
 constexpr char kPausedSuffix[] = " - paused";
+constexpr char kAwaySuffix[] = " - not connected";
+constexpr char kProgramName[] = "Pipstack ";
 constexpr char kValuesPrefix[] = "\nLEDs 1-8:";
 constexpr char kCut[] = " ...";
 constexpr char kVirtualSuffix[] = ", virtual port";
@@ -49,10 +51,11 @@ std::string PortLabel(const std::string& name, uint32_t address, bool virtualPor
   return virtualPort ? label + kVirtualSuffix : label;
 }
 
-std::string FormatNotifyTip(const std::string& port, const MeterFrame& frame, bool paused) {
-  const std::string head = port + (paused ? kPausedSuffix : "");
+std::string FormatNotifyTip(const std::string& port, const MeterFrame& frame, bool paused, bool connected) {
+  const std::string head = port + (connected ? "" : kAwaySuffix) + (paused ? kPausedSuffix : "");
   const std::string values = frame.written ? ValuesLine(frame) : "";
-  const std::string full = kProgramPrefix + head + values;
+  const bool named = port.rfind(kProgramName, 0) == 0;
+  const std::string full = (named ? "" : kProgramPrefix) + head + values;
   if (full.size() <= kNotifyTipLimit) return full;
   if (head.size() + values.size() <= kNotifyTipLimit) return head + values;
   return CutToFit(head, values);

@@ -17,9 +17,10 @@ constexpr size_t kNotifyTipLimit = 127;
 // are lit then.
 std::string PortLabel(const std::string& name, uint32_t address, bool virtualPort);
 
-// "Pipstack on LPT1 (0x378)", " - paused" while the dialog is shown, then
+// "Pipstack on LPT1 (0x378)" (a label that names the program already, "Pipstack
+// LED controller on COM5", stands alone), " - not connected" while a USB
+// output's device is away, " - paused" while the dialog is shown, then
 // "LEDs 1-8: " and the eight values once a frame was written (a dash for an
-// LED that has no value). Text that would
-// not fit drops "Pipstack on ", then values from the end ("..."), never
-// exceeding kNotifyTipLimit.
-std::string FormatNotifyTip(const std::string& port, const MeterFrame& frame, bool paused);
+// LED that has no value). Text that would not fit drops "Pipstack on ", then
+// values from the end ("..."), never exceeding kNotifyTipLimit.
+std::string FormatNotifyTip(const std::string& port, const MeterFrame& frame, bool paused, bool connected = true);

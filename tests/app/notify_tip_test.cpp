@@ -29,6 +29,7 @@ TEST(NotifyTipTest, TipsNameThePortThePauseAndTheValuesAndFit) {
     MeterFrame frame;
     bool paused;
     std::string tip;
+    bool connected = true;
   } rows[] = {
       {"LPT1 (0x378)", none, false, "Pipstack on LPT1 (0x378)"},
       {"LPT1 (0x378)", some, true, "Pipstack on LPT1 (0x378) - paused\nLEDs 1-8: 5 15 25 35 45 60 75 -1"},
@@ -39,9 +40,13 @@ TEST(NotifyTipTest, TipsNameThePortThePauseAndTheValuesAndFit) {
       {"LPT1 (0x378) on the bench", widest, true,
        "LPT1 (0x378) on the bench - paused\nLEDs 1-8:" + all + " -2147483648 -2147483648 ..."},
       {std::string(200, 'P'), widest, false, std::string(kNotifyTipLimit, 'P')},
+      // A USB output: named as it is, and said when its device is away.
+      {"Pipstack LED controller on COM5", some, false,
+       "Pipstack LED controller on COM5 - not connected\nLEDs 1-8: 5 15 25 35 45 60 75 -1", false},
+      {"FTDI FT232R A50285BI", none, true, "Pipstack on FTDI FT232R A50285BI - not connected - paused", false},
   };
   for (const auto& row : rows) {
-    const std::string tip = FormatNotifyTip(row.port, row.frame, row.paused);
+    const std::string tip = FormatNotifyTip(row.port, row.frame, row.paused, row.connected);
     EXPECT_EQ(tip, row.tip);
     EXPECT_LE(tip.size(), kNotifyTipLimit);
   }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/app/fake_notification_area.h"
 #include "tests/e2e/program_fixture.h"
 #include "tests/e2e/serial_device.h"
 
@@ -79,13 +80,22 @@ TEST_F(SerialOutputTest, WithNothingNamedTheControllerIsFoundAmongPortsThatAreNo
   EXPECT_TRUE(board.WaitForPins(0, kComebackMs));
 }
 
+// The tooltip names the controller, and says while it is away.
+bool TipSays(const FakeNotificationArea& area, const std::string& text) {
+  return area.ShownTip().find(text) != std::string::npos;
+}
+
 TEST_F(SerialOutputTest, UnpluggedTheMeterGoesOnAndThePinsComeBackWithTheController) {
+  constexpr char kName[] = "Pipstack LED controller on COM7";
+  FakeNotificationArea area(kName);
+  ASSERT_TRUE(area.Ready());
   SerialDevice board(7);
   ASSERT_TRUE(board.StartBoard());
   Start("COM7");
   ASSERT_TRUE(board.WaitForPins(kMeterByte, kStartMs));
   ASSERT_TRUE(board.Stop());
-  Sleep(1000);
+  EXPECT_TRUE(area.WaitFor([](const FakeNotificationArea& a) { return TipSays(a, " - not connected"); }, kStartMs))
+      << area.ShownTip();
   EXPECT_EQ(WaitForMessageBox(program, 200, nullptr), "") << "an unplug is no failure";
   EXPECT_FALSE(program.WaitForExit(0)) << "the meter ended";
 
@@ -93,6 +103,9 @@ TEST_F(SerialOutputTest, UnpluggedTheMeterGoesOnAndThePinsComeBackWithTheControl
   const int64_t plugged = UnixMilliseconds();
   ASSERT_TRUE(board.WaitForPins(kMeterByte, kComebackMs + 1000));
   EXPECT_LE(board.Pins().back().unixMs - plugged, kComebackMs) << "the LEDs came back late";
+  EXPECT_TRUE(area.WaitFor([](const FakeNotificationArea& a) { return !TipSays(a, " - not connected"); }, kStartMs))
+      << area.ShownTip();
+  EXPECT_EQ(area.ShownTip().rfind(kName, 0), 0u) << area.ShownTip();
   Quit();
   EXPECT_TRUE(board.WaitForPins(0, kComebackMs));
 }
