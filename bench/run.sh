@@ -44,7 +44,8 @@ tools/install-deps.sh
 {
   for preset in "${presets[@]}"; do
     cmake --preset "$preset"
-    cmake --build --preset "$preset" -j2 --target pipstack winio wine_pdh bench_floor bench_probe
+    cmake --build --preset "$preset" -j2 --target pipstack winio wine_pdh bench_floor bench_probe virtual_ftdi \
+      simboard firmware
   done
   cmake -S . -B build/bench-host -DCMAKE_BUILD_TYPE=Release
   cmake --build build/bench-host -j2 --target core_bench
@@ -118,6 +119,44 @@ quit_meter() {
   wait "$meter_pid" || true
 }
 
+# Direct mode at 40 ms on a USB output: the program started from folder
+# with argument, its processor time over the window beside the floor's.
+# Only the processor time: the frames are the parallel port's journal.
+output_run() {
+  local name=$1 folder=$2 argument=$3
+  probe settings 40 -1
+  (cd "$folder" && exec "$wine" pipstack.exe $argument) >/dev/null 2>&1 &
+  meter_pid=$!
+  "$wine" "$benchbin/bench_floor.exe" sleep 40 $((settle + cpu_window + 2)) >"$out/$name.floor" 2>&1 &
+  floor_pid=$!
+  sleep "$settle"
+  local m0 f0 s0 t0 m1 f1 s1 t1
+  m0=$(cpu_ticks "$meter_pid") f0=$(cpu_ticks "$floor_pid") s0=$(cpu_ticks "$wineserver_pid") t0=$(now)
+  sleep "$cpu_window"
+  m1=$(cpu_ticks "$meter_pid") f1=$(cpu_ticks "$floor_pid") s1=$(cpu_ticks "$wineserver_pid") t1=$(now)
+  echo "$((m1 - m0)) $((f1 - f0)) $((s1 - s0)) $(calc %.3f "$t1 - $t0")" >"$out/$name.cpu"
+  wait "$floor_pid"
+  quit_meter
+}
+
+# The LED controller on the session's COM7 (the simulated board running our
+# firmware), and the virtual FTDI breakout beside a copy of the program.
+measure_usb_outputs() {
+  local build=$root/build/$1 line=$state/wine/serial/line7
+  "$build/native/simboard" "$build/firmware/PipstackLeds.ino.elf" "$line" >"$out/simboard.log" 2>&1 &
+  local board=$!
+  for _ in $(seq 50); do [ -f "$line.pid" ] && break; sleep 0.1; done
+  output_run serial40 "$bin" COM7
+  touch "$line.stop"
+  wait "$board" || true
+
+  local ftdi=$state/ftdi-$1
+  rm -rf "$ftdi"
+  mkdir -p "$ftdi"
+  cp "$bin/pipstack.exe" "$bin/pdh.dll" "$build/virtual-ftdi/ftd2xx.dll" "$ftdi/"
+  output_run ftdi40 "$ftdi" FTDI
+}
+
 # Every figure of one build's program, with that build's floor and probe
 # (same bitness, same loader), into the raw folder given.
 measure_build() {
@@ -141,6 +180,8 @@ measure_build() {
   # pdh.dll, whose counters are fixed numbers that cost next to nothing.
   metered_run builtin40 40 -1 "$cpu_window" "pdh=b"
   quit_meter
+
+  measure_usb_outputs "$1"
 
   metered_run direct10 10 -1 "$frame_window"
   quit_meter

@@ -72,6 +72,8 @@ row "---" "---" "---" "---" "---" "---"
 cpu_row direct40 "CPU, direct mode, 40 ms" 0.3
 cpu_row interp40 "CPU, interpolated mode, 40 ms" 0.3
 cpu_row builtin40 "CPU, direct mode, 40 ms, Wine's built-in pdh.dll (fixed numbers)" ""
+cpu_row serial40 "CPU, direct mode, 40 ms, the LED controller on COM7 (simulated board)" 0.3
+cpu_row ftdi40 "CPU, direct mode, 40 ms, FTDI breakout (our ftd2xx.dll)" 0.3
 cpu_row direct10 "CPU, direct mode, 10 ms" ""
 cpu_row direct100 "CPU, direct mode, 100 ms" ""
 paused_m=$(f %.4f "$(field paused.cpu 1) / $tick / $(field paused.cpu 4) * 10")
