@@ -15,8 +15,6 @@ namespace {
 
 constexpr uint8_t kMeterByte = 0x1F;  // 45 lies in the windows of LEDs 1 to 5
 constexpr uint32_t kComebackMs = 2000;
-constexpr int kMeterTestsButton = 1043;
-constexpr int kShortTestButton = 1042;
 
 class FtdiOutputTest : public ProgramTest {
  protected:
@@ -171,17 +169,12 @@ TEST_F(FtdiOutputTest, TheShortTestReachesThePins) {
   ASSERT_NE(dialog, nullptr);
   Sleep(200);  // an update cycle under way when the request came may finish
   const size_t before = WrittenBytes(program.Id()).size();
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(kMeterTestsButton, BN_CLICKED), 0);
-  HWND tests = WaitForWindow(nullptr, "Test Sequences", kStartMs, true);
+  HWND tests = OpenTestSequences(dialog);
   ASSERT_NE(tests, nullptr);
-  PostMessageA(tests, WM_COMMAND, MAKEWPARAM(kShortTestButton, BN_CLICKED), 0);
-  HWND box = nullptr;
-  EXPECT_EQ(WaitForMessageBox(program, kStartMs, &box), "Short test complete!");
-  if (box != nullptr) DismissMessageBox(box);
+  PlayShortTest(tests);
   const std::vector<uint32_t> written = WrittenBytes(program.Id());
-  const std::vector<uint32_t> played(written.begin() + static_cast<std::ptrdiff_t>(before), written.end());
-  EXPECT_EQ(played, (std::vector<uint32_t>{0, 1, 2, 4,  8,  16, 32,  64,  128, 64, 32, 16, 8, 4, 2, 1, 0,
-                                           1, 3, 7, 15, 31, 63, 127, 255, 127, 63, 31, 15, 7, 3, 1, 0}));
+  const std::vector<int32_t> played(written.begin() + static_cast<std::ptrdiff_t>(before), written.end());
+  EXPECT_EQ(played, kShortTestPattern);
   Quit();
   ExpectLeftDark();
 }

@@ -70,10 +70,6 @@ TEST_F(ProgramTest, LongWriteDelayLeavesTheProgramResponsive) {
 // then goes on from the frame last shown.
 TEST_F(ProgramTest, DialogShownMidGlideStopsItUntilClose) {
   constexpr int32_t kDelayMs = 400;  // the rest of an unstopped glide: seconds of LED bytes
-  constexpr int kMeterTestsButton = 1043;
-  constexpr int kShortTestButton = 1042;
-  constexpr int kTestCloseButton = 1032;
-  constexpr size_t kShortTestBytes = 33;
   ASSERT_TRUE(WriteSettingDword("Write Delay", kDelayMs));
   ASSERT_TRUE(WriteSettingDword("Interpolation", 0));
   SetCounterValue(100);
@@ -87,22 +83,14 @@ TEST_F(ProgramTest, DialogShownMidGlideStopsItUntilClose) {
   Sleep(3 * kDelayMs);
   EXPECT_EQ(LedBytes().size(), shown) << "the glide went on while the dialog is shown";
 
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(kMeterTestsButton, BN_CLICKED), 0);
-  HWND tests = WaitForWindow(nullptr, "Test Sequences", kPromptMs, true);
+  HWND tests = OpenTestSequences(dialog);
   ASSERT_NE(tests, nullptr);
-  PostMessageA(tests, WM_COMMAND, MAKEWPARAM(kShortTestButton, BN_CLICKED), 0);
-  HWND box = nullptr;
-  EXPECT_EQ(WaitForMessageBox(program, kStartMs, &box), "Short test complete!");
-  ASSERT_NE(box, nullptr);
-  DismissMessageBox(box);
+  PlayShortTest(tests);
   PostMessageA(tests, WM_COMMAND, MAKEWPARAM(kTestCloseButton, BN_CLICKED), 0);
   Sleep(2 * kDelayMs);
   const std::vector<int32_t> bytes = LedBytes();
   const std::vector<int32_t> played(bytes.begin() + static_cast<std::ptrdiff_t>(shown), bytes.end());
-  const std::vector<int32_t> expected = {0, 1, 2, 4,  8,  16, 32,  64,  128, 64, 32, 16, 8, 4, 2, 1, 0,
-                                         1, 3, 7, 15, 31, 63, 127, 255, 127, 63, 31, 15, 7, 3, 1, 0};
-  ASSERT_EQ(expected.size(), kShortTestBytes);
-  EXPECT_EQ(played, expected) << "the test pattern did not reach the port unbroken";
+  EXPECT_EQ(played, kShortTestPattern) << "the test pattern did not reach the port unbroken";
 
   // Close: the glide goes on from the frame last shown, not from where it began.
   const std::vector<int32_t> before = LedBytes();

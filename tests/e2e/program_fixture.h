@@ -21,10 +21,19 @@ constexpr uint16_t kLpt1 = 0x378;
 constexpr char kConfigTitle[] = "Pipstack Configuration";
 constexpr char kCpuPath[] = "\\Processor(_Total)\\% Processor Time";
 
-// Control ids of the configuration dialog that the tests press or fill.
+// Control ids of the configuration dialog that the tests press or fill, and
+// of the Test Sequences dialog.
 constexpr int kCloseButton = 1032;
 constexpr int kQuitButton = 1034;
 constexpr int kFirstFloorEdit = 1000;
+constexpr int kMeterTestsButton = 1043;
+constexpr int kShortTestButton = 1042;
+constexpr int kFullTestButton = 1045;
+constexpr int kTestCloseButton = 1032;
+
+// The short test's LED bytes: dots, then lines, dark between and at both ends.
+inline const std::vector<int32_t> kShortTestPattern = {0, 1, 2, 4,  8,  16, 32,  64,  128, 64, 32, 16, 8, 4, 2, 1, 0,
+                                                       1, 3, 7, 15, 31, 63, 127, 255, 127, 63, 31, 15, 7, 3, 1, 0};
 
 class ProgramTest : public testing::Test {
  protected:
@@ -70,6 +79,19 @@ class ProgramTest : public testing::Test {
     ASSERT_NE(poll, nullptr);
     PostMessageA(poll, WM_CLOSE, 0, 0);
     ExpectCleanExit(program);
+  }
+  // Meter Tests in the shown configuration dialog: the Test Sequences
+  // dialog, or null.
+  HWND OpenTestSequences(HWND dialog) const {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(kMeterTestsButton, BN_CLICKED), 0);
+    return WaitForWindow(nullptr, "Test Sequences", kStartMs, true);
+  }
+  // Plays the short test there to its end and dismisses its box.
+  void PlayShortTest(HWND tests) const {
+    PostMessageA(tests, WM_COMMAND, MAKEWPARAM(kShortTestButton, BN_CLICKED), 0);
+    HWND box = nullptr;
+    EXPECT_EQ(WaitForMessageBox(program, kStartMs, &box), "Short test complete!");
+    if (box != nullptr) DismissMessageBox(box);
   }
   // A failure message is shown, OK ends the process with exit code 0.
   void ExpectFailureMessage(const char* text) {

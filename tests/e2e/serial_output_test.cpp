@@ -15,9 +15,6 @@
 namespace {
 
 constexpr int32_t kMeterByte = 0x1F;  // 45 lies in the windows of LEDs 1 to 5
-constexpr int kMeterTestsButton = 1043;
-constexpr int kShortTestButton = 1042;
-constexpr int kTestCloseButton = 1032;
 // A device that comes back shows the meter's byte again within this.
 constexpr uint32_t kComebackMs = 2000;
 
@@ -44,19 +41,14 @@ TEST_F(SerialOutputTest, NamedControllerShowsTheMeterAndTheTestsAndQuitLeavesItD
   HWND dialog = WaitForWindow(nullptr, kConfigTitle, kStartMs, true);
   ASSERT_NE(dialog, nullptr);
   const size_t before = board.Pins().size();
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(kMeterTestsButton, BN_CLICKED), 0);
-  HWND tests = WaitForWindow(nullptr, "Test Sequences", kStartMs, true);
+  HWND tests = OpenTestSequences(dialog);
   ASSERT_NE(tests, nullptr);
-  PostMessageA(tests, WM_COMMAND, MAKEWPARAM(kShortTestButton, BN_CLICKED), 0);
-  HWND box = nullptr;
-  EXPECT_EQ(WaitForMessageBox(program, kStartMs, &box), "Short test complete!");
-  if (box != nullptr) DismissMessageBox(box);
+  PlayShortTest(tests);
   std::vector<int32_t> shown;
   const std::vector<LedChange> pins = board.Pins();
   for (size_t i = before; i < pins.size(); ++i) shown.push_back(pins[i].byte);
   // Each byte held a quarter of a second: every change of the pattern shows.
-  EXPECT_EQ(shown, (std::vector<int32_t>{0, 1, 2, 4,  8,  16, 32,  64,  128, 64, 32, 16, 8, 4, 2, 1, 0,
-                                         1, 3, 7, 15, 31, 63, 127, 255, 127, 63, 31, 15, 7, 3, 1, 0}));
+  EXPECT_EQ(shown, kShortTestPattern);
   PostMessageA(tests, WM_COMMAND, MAKEWPARAM(kTestCloseButton, BN_CLICKED), 0);
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(kCloseButton, BN_CLICKED), 0);
   EXPECT_TRUE(board.WaitForPins(kMeterByte, kStartMs)) << "no meter after Close";

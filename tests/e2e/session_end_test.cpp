@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int kMeterTestsButton = 1043;
-constexpr int kFullTestButton = 1045;
 // Windows waits about this long for an answer before it ends a program.
 constexpr UINT kAnswerMs = 5000;
 // "At once", with room for a loaded machine; the full test lasts 12.8 s.
@@ -24,8 +22,7 @@ TEST_F(ProgramTest, SessionEndDuringATestSequenceSavesAndRestores) {
   ASSERT_TRUE(StartProgram(&second, StageFolder("pdh"), ""));
   HWND dialog = WaitForWindow(nullptr, kConfigTitle, kStartMs, true);
   ASSERT_NE(dialog, nullptr);
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(kMeterTestsButton, BN_CLICKED), 0);
-  HWND tests = WaitForWindow(nullptr, "Test Sequences", kStartMs, true);
+  HWND tests = OpenTestSequences(dialog);
   ASSERT_NE(tests, nullptr);
   const size_t before = LedBytes().size();
   PostMessageA(tests, WM_COMMAND, MAKEWPARAM(kFullTestButton, BN_CLICKED), 0);
