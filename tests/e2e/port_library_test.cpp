@@ -186,8 +186,9 @@ TEST_F(WatchedPortTest, AnAddressOpensACardTheBiosDoesNotList) {
 
 TEST_F(WatchedPortTest, RefusedPortArgumentsTouchNoPort) {
   const std::string longName = "LPT1" + std::string(4996, 'x');
-  const char* refused[] = {"COM1",   "XYZ1", "PRN2", "LPT1\xE9\xFC", longName.c_str(), "LPT 3",
-                           "lpt1::", "0x",   "0xFF", "0xFC00",       "0x12G4",         "0xD010 "};
+  // COM1 to COM256 name the LED controller now; other COM names stay refused.
+  const char* refused[] = {"COM0",   "COM257", "XYZ1", "PRN2",   "LPT1\xE9\xFC", longName.c_str(), "LPT 3",
+                           "lpt1::", "0x",     "0xFF", "0xFC00", "0x12G4",       "0xD010 "};
   for (const char* argument : refused) {
     SCOPED_TRACE(std::string(argument).substr(0, 12));
     Program run;
