@@ -2,9 +2,9 @@
 // whichever output is open, and the unplug and return of a USB output.
 #include "port/led_output.h"
 
-#include "core/text_number.h"
 #include "port/ftdi_output.h"
 #include "port/parallel_port.h"
+#include "port/port_address.h"
 #include "port/port_discovery.h"
 #include "port/serial_controller.h"
 
@@ -16,26 +16,31 @@ bool connected = false;
 uint8_t wantedByte = 0;
 std::string failure;
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool StartsWithWord(const char* text, const char* word) {
-  for (; *word != '\0'; ++text, ++word) {
-    if (Lower(*text) != *word) return false;
+bool IsFtdiName(const char* text) {
+  constexpr char kFtdi[] = "ftdi";
+  for (size_t i = 0; i < sizeof kFtdi - 1; ++i) {
+    if ((text[i] | 0x20) != kFtdi[i]) return false;  // any case; the terminator never matches
   }
-  return true;
+  return text[4] == '\0' || text[4] == ':';
 }
 
-// "COM", a number 1 to 256 without a leading zero, then nothing or one ':'.
-int32_t SerialPortNumber(const char* text) {
-  if (!StartsWithWord(text, "com")) return 0;
-  const char* digits = text + 3;
-  if (*digits < '1' || *digits > '9') return 0;
-  const char* end = digits;
-  while (*end >= '0' && *end <= '9') ++end;
-  const char* rest = *end == ':' ? end + 1 : end;
-  if (*rest != '\0') return 0;
-  const int32_t number = ParseDecimal(digits);
-  return number <= kLastSerialPort ? number : 0;
+// What the layer needs of each USB output.
+struct UsbOutput {
+  bool (*write)(uint8_t byte);  // false: the device went away
+  void (*lose)();
+  bool (*retry)(uint8_t byte);
+  void (*close)();
+};
+constexpr UsbOutput kSerialOutput = {[](uint8_t byte) { return WriteSerialLeds(byte) == kSerialControllerOk; },
+                                     LoseSerialController, RetrySerialController, CloseSerialController};
+constexpr UsbOutput kFtdiOutput = {[](uint8_t byte) { return WriteFtdiLeds(byte) == kFtdiOutputOk; }, LoseFtdiOutput,
+                                   RetryFtdiOutput, CloseFtdiOutput};
+
+// The USB output in use; null for the parallel port and for none.
+const UsbOutput* UsbInUse() {
+  if (outputInUse == kOutputSerial) return &kSerialOutput;
+  if (outputInUse == kOutputFtdi) return &kFtdiOutput;
+  return nullptr;
 }
 
 std::string ComName(int32_t number) { return "COM" + std::to_string(number); }
@@ -96,21 +101,17 @@ int32_t Discover() {
   return kOpenOutputNoneFound;
 }
 
-// A write of the USB output in use; false when its device went away.
-bool WriteUsb(uint8_t byte) {
-  if (outputInUse == kOutputSerial) return WriteSerialLeds(byte) == kSerialControllerOk;
-  return WriteFtdiLeds(byte) == kFtdiOutputOk;
-}
-
 }  // namespace
 
 OutputArgument ReadOutputArgument(const char* text) {
   OutputArgument argument{kOutputParallel, 0, std::string()};
+  const int32_t comPort = text != nullptr ? DeviceNameNumber(text, "com") : 0;
   if (text == nullptr || *text == '\0') {
     argument.kind = kOutputNone;
-  } else if ((argument.serialPort = SerialPortNumber(text)) != 0) {
+  } else if (comPort != 0 && comPort <= kLastSerialPort) {
     argument.kind = kOutputSerial;
-  } else if (StartsWithWord(text, "ftdi") && (text[4] == '\0' || text[4] == ':')) {
+    argument.serialPort = comPort;
+  } else if (IsFtdiName(text)) {
     argument.kind = kOutputFtdi;
     if (text[4] == ':') argument.ftdiSerial = text + 5;
   }
@@ -155,47 +156,28 @@ std::string UsbOutputLabel() {
 
 int32_t WriteLedByte(int32_t value) {
   const auto byte = static_cast<uint8_t>(value & 0xFF);
-  switch (outputInUse) {
-    case kOutputParallel:
-      return WriteParallelPort(byte);
-    case kOutputSerial:
-    case kOutputFtdi:
-      // While the device is away the byte waits for it; the meter goes on.
-      wantedByte = byte;
-      if (connected && !WriteUsb(byte)) {
-        connected = false;
-        if (outputInUse == kOutputSerial) LoseSerialController();
-        if (outputInUse == kOutputFtdi) LoseFtdiOutput();
-      }
-      return kWriteLedOk;
-    case kOutputNone:
-      break;
+  if (outputInUse == kOutputParallel) return WriteParallelPort(byte);
+  const UsbOutput* usb = UsbInUse();
+  if (usb == nullptr) return kWriteLedPortClosed;
+  // While the device is away the byte waits for it; the meter goes on.
+  wantedByte = byte;
+  if (connected && !usb->write(byte)) {
+    connected = false;
+    usb->lose();
   }
-  return kWriteLedPortClosed;
+  return kWriteLedOk;
 }
 
 bool IsLedOutputConnected() { return outputInUse == kOutputParallel || connected; }
 
 void RetryLedOutput() {
-  if (connected) return;
-  if (outputInUse == kOutputSerial) connected = RetrySerialController(wantedByte);
-  if (outputInUse == kOutputFtdi) connected = RetryFtdiOutput(wantedByte);
+  const UsbOutput* usb = UsbInUse();
+  if (usb != nullptr && !connected) connected = usb->retry(wantedByte);
 }
 
 void CloseLedOutput() {
-  switch (outputInUse) {
-    case kOutputParallel:
-      CloseParallelPort();
-      break;
-    case kOutputSerial:
-      CloseSerialController();
-      break;
-    case kOutputFtdi:
-      CloseFtdiOutput();
-      break;
-    case kOutputNone:
-      break;
-  }
+  if (const UsbOutput* usb = UsbInUse()) usb->close();
+  if (outputInUse == kOutputParallel) CloseParallelPort();
   outputInUse = kOutputNone;
   connected = false;
 }

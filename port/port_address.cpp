@@ -2,7 +2,7 @@
 // them.
 #include "port/port_address.h"
 
-#include "port/port_number.h"
+#include "core/text_number.h"
 
 namespace {
 
@@ -18,17 +18,6 @@ int HexDigit(char c) {
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool StartsAsAddress(const char* text) { return text[0] == '0' && (text[1] == 'x' || text[1] == 'X'); }
-
-// "LPT", a number without a leading zero, then nothing or one ':'.
-bool IsPortName(const char* text) {
-  if (Lower(text[0]) != 'l' || Lower(text[1]) != 'p' || Lower(text[2]) != 't') return false;
-  const char* digits = text + 3;
-  if (*digits < '1' || *digits > '9') return false;
-  const char* end = digits;
-  while (IsDigit(*end)) ++end;
-  if (*end == ':') ++end;
-  return *end == '\0';
-}
 
 // Four hex digits at most, so the value always fits 16 bits.
 bool ReadAddress(const char* text, uint16_t* base) {
@@ -48,14 +37,26 @@ bool ReadAddress(const char* text, uint16_t* base) {
 
 }  // namespace
 
+int32_t DeviceNameNumber(const char* text, const char* prefix) {
+  if (text == nullptr) return 0;
+  for (int i = 0; i < kDevicePrefixLength; ++i) {
+    if (Lower(text[i]) != prefix[i]) return 0;
+  }
+  const char* digits = text + kDevicePrefixLength;
+  if (*digits < '1' || *digits > '9') return 0;
+  const char* end = digits;
+  while (IsDigit(*end)) ++end;
+  if (*end == ':') ++end;
+  return *end == '\0' ? ParseDecimal(digits) : 0;
+}
+
 PortArgument ReadPortArgument(const char* text) {
   PortArgument argument{kPortArgumentBadName, 0, 0};
   if (text == nullptr) return argument;
   if (StartsAsAddress(text)) {
     argument.kind = ReadAddress(text, &argument.base) ? kPortArgumentAddress : kPortArgumentBadAddress;
-  } else if (IsPortName(text)) {
+  } else if ((argument.number = DeviceNameNumber(text, "lpt")) != 0) {
     argument.kind = kPortArgumentName;
-    argument.number = PortNumberFromName(text);
   }
   return argument;
 }

@@ -31,6 +31,13 @@ struct PortArgument {
   uint16_t base;   // the base address of an address
 };
 
+// How the system names its ports (LPT2, COM7:): the three letters of prefix
+// (given in lower case, matched in any case), a number without a leading
+// zero, then nothing or one ':'. The number by atoi rules (clamped, so never
+// 0), or 0 when text is no such name.
+constexpr int kDevicePrefixLength = 3;
+int32_t DeviceNameNumber(const char* text, const char* prefix);
+
 // Reads a port name or address; nothing around it (blanks included) is
 // allowed. A missing text is a bad name.
 PortArgument ReadPortArgument(const char* text);

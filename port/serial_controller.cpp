@@ -21,15 +21,14 @@ struct AskedPort {
   LedLineReader reader;
 };
 
-// The open controller. While it is away, line is closed and portNumber kept.
-SerialLine controllerLine;
-int32_t portNumber = 0;
+// The open controller: its port, and what it has said since it was last
+// asked. While it is away, its line is closed and its number kept.
+AskedPort controller{0, SerialLine{}, LedLineReader{}};
 
 // Coming back: the port is open again and was asked at askedAt.
 bool asking = false;
 uint32_t askedAt = 0;
 uint32_t lastQuestion = 0;
-LedLineReader comebackReader;
 
 bool Ask(const SerialLine& line) { return WriteSerialLine(line, kQuestion, sizeof kQuestion - 1); }
 
@@ -95,8 +94,7 @@ int32_t TakeAnswered(std::vector<AskedPort>* ports, int32_t answered) {
     CloseSerialLine(&port.line);
     return kSerialControllerNotWritten;
   }
-  controllerLine = std::exchange(port.line, SerialLine{});
-  portNumber = port.number;
+  controller = std::exchange(port, AskedPort{0, SerialLine{}, LedLineReader{}});
   asking = false;
   return kSerialControllerOk;
 }
@@ -121,56 +119,53 @@ bool FindSerialController() {
   return TakeAnswered(&ports, AwaitIdentity(&ports)) == kSerialControllerOk;
 }
 
-int32_t SerialControllerPort() { return portNumber; }
+int32_t SerialControllerPort() { return controller.number; }
 
 int32_t WriteSerialLeds(uint8_t byte) {
-  return ShowLeds(controllerLine, byte) ? kSerialControllerOk : kSerialControllerNotWritten;
+  return ShowLeds(controller.line, byte) ? kSerialControllerOk : kSerialControllerNotWritten;
 }
 
 void LoseSerialController() {
-  CloseSerialLine(&controllerLine);
+  CloseSerialLine(&controller.line);
   asking = false;
 }
 
 bool RetrySerialController(uint8_t byte) {
-  if (portNumber == 0) return false;
+  if (controller.number == 0) return false;
   const uint32_t now = SerialClockMs();
   if (!asking) {
-    if (OpenSerialLine(portNumber, &controllerLine) != kSerialLineOk) {
-      CloseSerialLine(&controllerLine);
+    if (OpenSerialLine(controller.number, &controller.line) != kSerialLineOk) {
+      CloseSerialLine(&controller.line);
       return false;
     }
-    ResetLedLine(&comebackReader);
-    asking = Ask(controllerLine);
+    ResetLedLine(&controller.reader);
+    asking = Ask(controller.line);
     askedAt = now;
     lastQuestion = now;
-    if (!asking) CloseSerialLine(&controllerLine);
+    if (!asking) CloseSerialLine(&controller.line);
     return false;
   }
-  AskedPort port{portNumber, controllerLine, comebackReader};
-  const bool answered = Listen(&port);
-  controllerLine = port.line;
-  comebackReader = port.reader;
-  if (answered && ShowLeds(controllerLine, byte)) {
+  const bool answered = Listen(&controller);
+  if (answered && ShowLeds(controller.line, byte)) {
     asking = false;
     return true;
   }
   // A port that failed, a controller that took its byte badly, or a wait
   // that ran out: the port is let go and opened afresh at a later step.
-  if (answered || controllerLine.handle == nullptr || now - askedAt >= kIdentifyWaitMs) {
+  if (answered || controller.line.handle == nullptr || now - askedAt >= kIdentifyWaitMs) {
     LoseSerialController();
     return false;
   }
   if (now - lastQuestion >= kQueryIntervalMs) {
-    Ask(controllerLine);
+    Ask(controller.line);
     lastQuestion = now;
   }
   return false;
 }
 
 void CloseSerialController() {
-  if (controllerLine.handle != nullptr && !asking) ShowLeds(controllerLine, kLedsDark);
-  CloseSerialLine(&controllerLine);
-  portNumber = 0;
+  if (controller.line.handle != nullptr && !asking) ShowLeds(controller.line, kLedsDark);
+  CloseSerialLine(&controller.line);
+  controller.number = 0;
   asking = false;
 }

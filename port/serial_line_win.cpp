@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/scoped_win.h"
-#include "port/led_output.h"
+#include "port/port_address.h"
 #include "port/serial_line.h"
 
 namespace {
@@ -110,8 +110,8 @@ std::vector<int32_t> ListSerialPorts() {
     if (status != ERROR_SUCCESS || type != REG_SZ) continue;
     data[dataSize] = '\0';
     // The port's name as the command line would give it: COMn.
-    const OutputArgument port = ReadOutputArgument(data);
-    if (port.kind == kOutputSerial) numbers.push_back(port.serialPort);
+    const int32_t number = DeviceNameNumber(data, "com");
+    if (number != 0) numbers.push_back(number);
   }
   return numbers;
 }

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "tools/ledview/board_journal.h"
+
 namespace {
 
 constexpr DWORD kDeviceStartMs = 10000;
@@ -47,9 +49,7 @@ std::string ReadWhole(const std::string& path) {
 int64_t UnixMilliseconds() {
   FILETIME now;
   GetSystemTimeAsFileTime(&now);
-  const int64_t since1601 = static_cast<int64_t>(now.dwHighDateTime) << 32 | now.dwLowDateTime;
-  constexpr int64_t kUnixEpochIn1601Units = 116444736000000000;
-  return (since1601 - kUnixEpochIn1601Units) / 10000;
+  return FileTimeToUnixMs(static_cast<uint64_t>(now.dwHighDateTime) << 32 | now.dwLowDateTime);
 }
 
 SerialDevice::SerialDevice(int32_t comPort)

@@ -6,6 +6,7 @@
 
 #include "emulation/ftdi/ftdi_machine.h"
 #include "emulation/winio/virtual_machine.h"
+#include "port/led_output.h"
 #include "port/port_address.h"
 
 const char kViewerUsage[] =
@@ -69,17 +70,10 @@ int FtdiSlot(const char* text) {
   return -1;
 }
 
-// "COM" in any case, a number of 1 to 3 digits other than 0, and at most
-// one ':'; the number, or 0 for any other text.
+// A COM port as the program names it: its number, or 0 for any other text.
 int ComNumber(const char* text) {
-  if (!StartsWith(text, "COM")) return 0;
-  int number = 0;
-  int digits = 0;
-  const char* at = text + 3;
-  for (; *at >= '0' && *at <= '9' && digits < 4; ++at, ++digits) number = number * 10 + (*at - '0');
-  if (*at == ':') ++at;
-  const bool whole = *at == '\0' && digits >= 1 && digits <= 3;
-  return whole ? number : 0;
+  const int32_t number = DeviceNameNumber(text, "com");
+  return number <= kLastSerialPort ? number : 0;
 }
 
 }  // namespace
