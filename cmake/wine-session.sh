@@ -20,7 +20,8 @@
 #   wine-session.sh fresh  STATE_DIR   stop, then remove the prefix
 #
 # A start whose Xvfb or window manager is not running a moment later says
-# why, stops what it started and exits with 1.
+# why, stops what it started and exits with 1; so does one whose Wine
+# program fails twice (wineboot, reg, the session's first program).
 set -eu
 command=$1
 state=$2
@@ -34,13 +35,30 @@ wine_exec=$(cd "$(dirname "$0")" && pwd)/wine-exec.sh
 export WINEPREFIX="${WINEPREFIX:-$state/prefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 
+# Runs one of Wine's programs with its output in LOG. A wineserver that is
+# ending as the program starts (the last one of the test discovery, say) can
+# fail it at once; so a failure is tried once more on a server of its own,
+# and a second one shows the log and ends the script.
+wine_step() {
+  log=$1
+  shift
+  "$wine_exec" "$@" >"$log" 2>&1 && return 0
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  "$wine_exec" "$@" >"$log" 2>&1 && return 0
+  status=$?
+  echo "wine-session.sh: '$*' failed twice (status $status) in $WINEPREFIX; it said:" >&2
+  tail -n 5 "$log" >&2
+  give_up
+}
+
 make_prefix() {
   # Two test processes may ask at once; the first builds it, the other waits.
   exec 9>"$state/prefix.lock"
   flock 9
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     # No Mono or Gecko installers: they would ask for a download.
-    WINEDLLOVERRIDES="mscoree,mshtml=" "$wine_exec" wineboot -i >"$state/wineboot.log" 2>&1
+    WINEDLLOVERRIDES="mscoree,mshtml=" wine_step "$state/wineboot.log" wineboot -i
     wineserver -w
   elif [ -x /usr/lib/wine/wine ] && grep -q '^#arch=win64' "$WINEPREFIX/system.reg" &&
        [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
@@ -49,7 +67,7 @@ make_prefix() {
     # update adds them, once it no longer takes the prefix as up to date.
     echo "wine-session.sh: adding Wine's 32-bit files to $WINEPREFIX" >&2
     rm -f "$WINEPREFIX/.update-timestamp"
-    WINEDLLOVERRIDES="mscoree,mshtml=" "$wine_exec" wineboot -u >"$state/wineboot.log" 2>&1
+    WINEDLLOVERRIDES="mscoree,mshtml=" wine_step "$state/wineboot.log" wineboot -u
     wineserver -w
   fi
   flock -u 9
@@ -63,7 +81,7 @@ map_serial_ports() {
   mkdir -p "$state/serial"
   for n in 7 8 9; do
     grep -qF "\"COM$n\"=\"$state/serial/line$n\"" "$WINEPREFIX/system.reg" 2>/dev/null && continue
-    "$wine_exec" reg add 'HKLM\Software\Wine\Ports' /v "COM$n" /d "$state/serial/line$n" /f >/dev/null 2>&1
+    wine_step "$state/reg.log" reg add 'HKLM\Software\Wine\Ports' /v "COM$n" /d "$state/serial/line$n" /f
   done
 }
 
@@ -193,7 +211,7 @@ case "$command" in
     # The first program of a session starts Wine's services and desktop,
     # which live on; started here, they hold no test's output open.
     DISPLAY=$(cat "$state/display") \
-      "$wine_exec" cmd /c exit >/dev/null 2>&1 </dev/null
+      wine_step "$state/first-program.log" cmd /c exit </dev/null
     check_display || give_up
     ;;
   check)
