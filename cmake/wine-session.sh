@@ -35,14 +35,16 @@ wine_exec=$(cd "$(dirname "$0")" && pwd)/wine-exec.sh
 export WINEPREFIX="${WINEPREFIX:-$state/prefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 
-# Runs one of Wine's programs with its output in LOG. A wineserver that is
-# ending as the program starts (the last one of the test discovery, say) can
-# fail it at once; so a failure is tried once more on a server of its own,
-# and a second one shows the log and ends the script.
+# Runs one of Wine's programs with its output in LOG. A failure is said with
+# what the program wrote, and tried once more on a wineserver of its own (one
+# left from an earlier run, or ending as the program starts, can fail it at
+# once); a second failure ends the script.
 wine_step() {
   log=$1
   shift
   "$wine_exec" "$@" >"$log" 2>&1 && return 0
+  echo "wine-session.sh: '$*' failed (status $?); trying once more. It said:" >&2
+  tail -n 5 "$log" >&2
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
   "$wine_exec" "$@" >"$log" 2>&1 && return 0
