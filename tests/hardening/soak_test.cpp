@@ -34,11 +34,14 @@ constexpr char kOtherPath[] = "\\Processor(0)\\% Processor Time";
 // Growth allowed by the end of the run. Private bytes and handles are held
 // to the sample after the first visit to the dialog: a leak of a few bytes per
 // cycle or a handle per visit shows. Under Wine the working set swings by a
-// few MiB as pages are touched and trimmed (in steps of about 800 KiB), so
-// its floor is compared: the smallest sample of the last quarter against that
-// of the second quarter.
+// few MiB as pages are touched and trimmed (in steps of about 1 MiB; a 32-bit
+// run has grown three steps with flat private bytes before Wine trimmed it),
+// so its floor is compared: the smallest sample of the last quarter against
+// that of the second quarter. What only the working set shows is a leak of
+// whole pages (a mapped view, a module, a stack): one page a cycle over the
+// ten thousand cycles between the quarters is 40 MiB, far above the slack.
 constexpr uint64_t kPrivateSlack = 256u << 10;
-constexpr uint64_t kWorkingSetSlack = 2u << 20;
+constexpr uint64_t kWorkingSetSlack = 6u << 20;
 constexpr int32_t kObjectSlack = 2;
 
 uint64_t SoakCycles() {
