@@ -39,7 +39,7 @@ constexpr char kOtherPath[] = "\\Processor(0)\\% Processor Time";
 // so its floor is compared: the smallest sample of the last quarter against
 // that of the second quarter. What only the working set shows is a leak of
 // whole pages (a mapped view, a module, a stack): one page a cycle over the
-// ten thousand cycles between the quarters is 40 MiB, far above the slack.
+// five thousand cycles at least between the quarters is 20 MiB.
 constexpr uint64_t kPrivateSlack = 256u << 10;
 constexpr uint64_t kWorkingSetSlack = 6u << 20;
 constexpr int32_t kObjectSlack = 2;
