@@ -105,12 +105,10 @@ int32_t Discover() {
 
 OutputArgument ReadOutputArgument(const char* text) {
   OutputArgument argument{kOutputParallel, 0, std::string()};
-  const int32_t comPort = text != nullptr ? DeviceNameNumber(text, "com") : 0;
   if (text == nullptr || *text == '\0') {
     argument.kind = kOutputNone;
-  } else if (comPort != 0 && comPort <= kLastSerialPort) {
+  } else if ((argument.serialPort = SerialPortNumber(text)) != 0) {
     argument.kind = kOutputSerial;
-    argument.serialPort = comPort;
   } else if (IsFtdiName(text)) {
     argument.kind = kOutputFtdi;
     if (text[4] == ':') argument.ftdiSerial = text + 5;

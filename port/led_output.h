@@ -27,7 +27,6 @@ struct OutputArgument {
   std::string ftdiSerial;  // empty: the first device listed
 };
 OutputArgument ReadOutputArgument(const char* text);
-constexpr int32_t kLastSerialPort = 256;
 
 enum OpenOutputStatus : int32_t {
   kOpenOutputOk = 0,

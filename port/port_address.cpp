@@ -50,6 +50,11 @@ int32_t DeviceNameNumber(const char* text, const char* prefix) {
   return *end == '\0' ? ParseDecimal(digits) : 0;
 }
 
+int32_t SerialPortNumber(const char* text) {
+  const int32_t number = DeviceNameNumber(text, "com");
+  return number <= kLastSerialPort ? number : 0;
+}
+
 PortArgument ReadPortArgument(const char* text) {
   PortArgument argument{kPortArgumentBadName, 0, 0};
   if (text == nullptr) return argument;

@@ -38,6 +38,10 @@ struct PortArgument {
 constexpr int kDevicePrefixLength = 3;
 int32_t DeviceNameNumber(const char* text, const char* prefix);
 
+// A serial port's name, "COM1" to "COM256" as above: its number, or 0.
+constexpr int32_t kLastSerialPort = 256;
+int32_t SerialPortNumber(const char* text);
+
 // Reads a port name or address; nothing around it (blanks included) is
 // allowed. A missing text is a bad name.
 PortArgument ReadPortArgument(const char* text);

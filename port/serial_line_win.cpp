@@ -110,7 +110,7 @@ std::vector<int32_t> ListSerialPorts() {
     if (status != ERROR_SUCCESS || type != REG_SZ) continue;
     data[dataSize] = '\0';
     // The port's name as the command line would give it: COMn.
-    const int32_t number = DeviceNameNumber(data, "com");
+    const int32_t number = SerialPortNumber(data);
     if (number != 0) numbers.push_back(number);
   }
   return numbers;

@@ -6,7 +6,6 @@
 
 #include "emulation/ftdi/ftdi_machine.h"
 #include "emulation/winio/virtual_machine.h"
-#include "port/led_output.h"
 #include "port/port_address.h"
 
 const char kViewerUsage[] =
@@ -70,12 +69,6 @@ int FtdiSlot(const char* text) {
   return -1;
 }
 
-// A COM port as the program names it: its number, or 0 for any other text.
-int ComNumber(const char* text) {
-  const int32_t number = DeviceNameNumber(text, "com");
-  return number <= kLastSerialPort ? number : 0;
-}
-
 }  // namespace
 
 int32_t ParseViewerOptions(int argc, const char* const* argv, ViewerOptions* options) {
@@ -93,7 +86,7 @@ int32_t ParseViewerOptions(int argc, const char* const* argv, ViewerOptions* opt
       if (portGiven) return kOptionsTwoPorts;
       portGiven = true;
       const int slot = FtdiSlot(argument);
-      const int com = ComNumber(argument);
+      const int com = SerialPortNumber(argument);
       const int index = PortIndex(argument);
       if (slot >= 0) {
         options->output = kViewFtdi;
