@@ -17,7 +17,8 @@
 #   wine-session.sh check  STATE_DIR   fail unless the Xvfb and window manager
 #                                      the session started still run
 #   wine-session.sh stop   STATE_DIR   end the wineserver and the display
-#   wine-session.sh fresh  STATE_DIR   stop, then remove the prefix
+#   wine-session.sh fresh  STATE_DIR   stop, then remove the prefix and the
+#                                      last run's wine-start.log (wine-run.sh)
 #
 # A start whose Xvfb or window manager is not running a moment later says
 # why, stops what it started and exits with 1; so does one whose Wine
@@ -229,6 +230,7 @@ case "$command" in
     wineserver -k 2>/dev/null || true
     stop_display
     rm -rf "$WINEPREFIX"
+    rm -f "$state/wine-start.log"
     ;;
   *)
     echo "usage: $0 prefix|start|check|stop|fresh STATE_DIR [--window-manager]" >&2
