@@ -105,10 +105,12 @@ int32_t Discover() {
 
 OutputArgument ReadOutputArgument(const char* text) {
   OutputArgument argument{kOutputParallel, 0, std::string()};
+  const int32_t serialPort = text != nullptr ? SerialPortNumber(text) : 0;
   if (text == nullptr || *text == '\0') {
     argument.kind = kOutputNone;
-  } else if ((argument.serialPort = SerialPortNumber(text)) != 0) {
+  } else if (serialPort != 0) {
     argument.kind = kOutputSerial;
+    argument.serialPort = serialPort;
   } else if (IsFtdiName(text)) {
     argument.kind = kOutputFtdi;
     if (text[4] == ':') argument.ftdiSerial = text + 5;
