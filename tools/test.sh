@@ -29,12 +29,19 @@ cmake --build --preset windows -j"$jobs"
 # A new Wine prefix for every run, so no run sees what an earlier one left.
 cmake/wine-session.sh fresh build/windows/wine
 
+# A Windows test that fails runs once more. Every test shares one display
+# and one wineserver with the rest of the suite running beside it, and now
+# and then another test's window takes the foreground at the wrong moment or
+# Wine does not start a program; a fault of the program fails both runs. The
+# summary names each test that passed only the second time, so that none is
+# forgotten.
+retry=(--repeat until-pass:2)
 status=0
 ctest --preset host -j"$jobs" 2>&1 | tee build/host-tests.log || status=1
-ctest --preset windows -j"$jobs" 2>&1 | tee build/windows-tests.log || status=1
+ctest --preset windows -j"$jobs" "${retry[@]}" 2>&1 | tee build/windows-tests.log || status=1
 if [ $wine32 = yes ]; then
   cmake/wine-session.sh fresh build/windows32/wine
-  ctest --preset windows32 -j"$jobs" 2>&1 | tee build/windows32-tests.log || status=1
+  ctest --preset windows32 -j"$jobs" "${retry[@]}" 2>&1 | tee build/windows32-tests.log || status=1
 fi
 
 # The README's first command itself, as a new user runs it (it builds, so it
@@ -47,6 +54,23 @@ for build in windows windows32; do
   log=build/$build/wine/wine-start.log
   [ -s "$log" ] || continue
   echo "$build: Wine did not start a test program $(wc -l <"$log") time(s); each ran once more (see $log)"
+done
+
+# Tests that failed and then passed when run again.
+passed_again() {
+  awk 'match($0, /Test +#[0-9]+: [^ ]+/) {
+         name = substr($0, RSTART, RLENGTH); sub(/.*: /, "", name)
+         if ($0 ~ /\*\*\*/) failed[name] = 1; last[name] = ($0 ~ / Passed /)
+       }
+       END { for (n in failed) if (last[n]) print n }' "$1" | sort
+}
+for build in windows windows32; do
+  log=build/$build-tests.log
+  [ -f "$log" ] || continue
+  again=$(passed_again "$log")
+  [ -n "$again" ] || continue
+  echo "$build: $(wc -l <<<"$again") test(s) failed once and passed when run again (see $log):"
+  sed 's/^/  /' <<<"$again"
 done
 
 # One closing line for all runs.
