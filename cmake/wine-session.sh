@@ -121,19 +121,22 @@ start_display() {
     echo "$DISPLAY" >"$state/display"
     return 0
   fi
-  n=90
-  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
+  # Xvfb takes a free display itself and names it once it accepts
+  # connections: two sessions that start at once (a build's tests start two)
+  # never reach for the same number, as they did when we chose it.
+  rm -f "$state/xvfb.number"
+  setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$state/xvfb.number" >"$state/xvfb.log" 2>&1 &
   echo $! >"$state/xvfb.pid"
-  echo ":$n" >"$state/display"
   tries=0
-  until [ -e "/tmp/.X11-unix/X$n" ]; do
+  until grep -qx '[0-9][0-9]*' "$state/xvfb.number" 2>/dev/null; do
     tries=$((tries + 1))
     if [ $tries -gt 100 ] || ! running "$(cat "$state/xvfb.pid")" Xvfb; then
-      give_up "Xvfb did not start on :$n; see $state/xvfb.log"
+      give_up "Xvfb did not start; see $state/xvfb.log"
     fi
     sleep 0.1
   done
+  echo ":$(cat "$state/xvfb.number")" >"$state/display"
+  rm -f "$state/xvfb.number"
 }
 
 # Without a window manager, Wine's X11 driver waits about two seconds for

@@ -2,7 +2,8 @@
 # The session that the demo and the benchmark run on: started with
 # --window-manager, a window manager holds its display and the meter resumes
 # well within a second after Close (with none, Wine holds it two seconds);
-# a window manager that cannot start fails the start and leaves nothing.
+# a window manager that cannot start fails the start and leaves nothing;
+# two sessions that start at once get displays of their own.
 #
 #   window_manager_test.sh STATE_DIR BIN_DIR BENCH_PROBE
 # BIN_DIR holds pipstack.exe beside the virtual port and our pdh.dll;
@@ -14,7 +15,8 @@ wine=$(dirname "$session")/wine-exec.sh
 export WINEPREFIX=$state/prefix WINEDEBUG=-all WINEDLLOVERRIDES="pdh=n,b"
 unset DISPLAY
 scratch=$(mktemp -d)
-trap '"$session" stop "$state"; rm -rf "$scratch"' EXIT
+beside=$state/beside
+trap '"$session" stop "$state"; WINEPREFIX=$beside/prefix "$session" stop "$beside"; rm -rf "$scratch"' EXIT
 fail() {
   echo "FAIL: $1" >&2
   exit 1
@@ -31,7 +33,17 @@ PATH=$scratch:$PATH "$session" start "$state" --window-manager 2>"$scratch/start
 grep -q "twm is not running" "$scratch/start.err" || fail "no reason given: $(cat "$scratch/start.err")"
 [ -z "$(session_processes)" ] || fail "the failed start left processes running: $(session_processes)"
 
+# A build's tests start their own session and this one at the same moment:
+# a second session started beside it (its prefix made first, so that both
+# reach their displays together) gets a display of its own.
+WINEPREFIX=$beside/prefix "$session" prefix "$beside" >/dev/null 2>&1 || fail "no prefix for the second session"
+WINEPREFIX=$beside/prefix "$session" start "$beside" >"$scratch/beside.err" 2>&1 &
 "$session" start "$state" --window-manager || fail "the session did not start"
+wait $! || fail "the session started beside it did not start: $(cat "$scratch/beside.err")"
+[ "$(cat "$beside/display")" != "$(cat "$state/display")" ] ||
+  fail "both sessions took the display $(cat "$state/display")"
+WINEPREFIX=$beside/prefix "$session" check "$beside" || fail "the display of the session beside it has ended"
+WINEPREFIX=$beside/prefix "$session" stop "$beside"
 DISPLAY=$(cat "$state/display")
 export DISPLAY
 # A window manager holds the display's root window: a second one is refused.
