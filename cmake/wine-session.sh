@@ -99,6 +99,17 @@ running() {
   esac
 }
 
+# True until a child we just started has ended. Until setsid has exec'd the
+# program, the child still bears setsid's name, so 'running' would take a
+# start in progress for one that failed; our own child's pid is ours until
+# we reap it.
+started() {
+  info=$(ps -o stat= -p "$1" 2>/dev/null) || return 1
+  case "$info" in
+    *Z*) return 1 ;;
+  esac
+}
+
 # Ends the process of a pid file this session wrote, and waits until it is
 # gone, so that nothing of the session outlives 'stop'.
 end_process() {
@@ -130,7 +141,7 @@ start_display() {
   tries=0
   until grep -qx '[0-9][0-9]*' "$state/xvfb.number" 2>/dev/null; do
     tries=$((tries + 1))
-    if [ $tries -gt 100 ] || ! running "$(cat "$state/xvfb.pid")" Xvfb; then
+    if [ $tries -gt 100 ] || ! started "$(cat "$state/xvfb.pid")"; then
       give_up "Xvfb did not start; see $state/xvfb.log"
     fi
     sleep 0.1

@@ -15,8 +15,11 @@ wine=$(dirname "$session")/wine-exec.sh
 export WINEPREFIX=$state/prefix WINEDEBUG=-all WINEDLLOVERRIDES="pdh=n,b"
 unset DISPLAY
 scratch=$(mktemp -d)
-beside=$state/beside
-trap '"$session" stop "$state"; WINEPREFIX=$beside/prefix "$session" stop "$beside"; rm -rf "$scratch"' EXIT
+beside=$state/beside starting=
+# A second session still starting when a check fails is let finish, then
+# stopped with the rest.
+trap '[ -z "$starting" ] || wait "$starting"; "$session" stop "$state"
+      WINEPREFIX=$beside/prefix "$session" stop "$beside"; rm -rf "$scratch"' EXIT
 fail() {
   echo "FAIL: $1" >&2
   exit 1
@@ -38,8 +41,9 @@ grep -q "twm is not running" "$scratch/start.err" || fail "no reason given: $(ca
 # reach their displays together) gets a display of its own.
 WINEPREFIX=$beside/prefix "$session" prefix "$beside" >/dev/null 2>&1 || fail "no prefix for the second session"
 WINEPREFIX=$beside/prefix "$session" start "$beside" >"$scratch/beside.err" 2>&1 &
+starting=$!
 "$session" start "$state" --window-manager || fail "the session did not start"
-wait $! || fail "the session started beside it did not start: $(cat "$scratch/beside.err")"
+wait "$starting" || fail "the session started beside it did not start: $(cat "$scratch/beside.err")"
 [ "$(cat "$beside/display")" != "$(cat "$state/display")" ] ||
   fail "both sessions took the display $(cat "$state/display")"
 WINEPREFIX=$beside/prefix "$session" check "$beside" || fail "the display of the session beside it has ended"
