@@ -88,26 +88,20 @@ map_serial_ports() {
   done
 }
 
-# True while process PID runs the program NAME; a zombie has ended, and a
-# stale pid file whose number now belongs to another program names nothing.
-running() {
-  info=$(ps -o stat= -o comm= -p "$1" 2>/dev/null) || return 1
-  case "$info" in
-    Z*) return 1 ;;
-    *" $2") return 0 ;;
-    *) return 1 ;;
-  esac
-}
-
 # True until a child we just started has ended. Until setsid has exec'd the
-# program, the child still bears setsid's name, so 'running' would take a
-# start in progress for one that failed; our own child's pid is ours until
-# we reap it.
+# program, the child still bears setsid's name; our own child's pid is ours
+# until we reap it.
 started() {
   info=$(ps -o stat= -p "$1" 2>/dev/null) || return 1
   case "$info" in
     *Z*) return 1 ;;
   esac
+}
+
+# True while process PID runs the program NAME; a zombie has ended, and a
+# stale pid file whose number now belongs to another program names nothing.
+running() {
+  started "$1" && [ "$(ps -o comm= -p "$1" 2>/dev/null)" = "$2" ]
 }
 
 # Ends the process of a pid file this session wrote, and waits until it is
